@@ -1,0 +1,7 @@
+#include "cli_common.h"
+
+namespace zr::cli {
+
+void AddDeviceCommands(CLI::App&, int&) {}
+
+}  // namespace zr::cli

@@ -1,0 +1,117 @@
+#include "table_files.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace zr {
+
+namespace {
+
+// Writes the 256 bytes to a new file beside the target and renames it into place only once every
+// byte is on disk, so a failed save never damages the previous file.
+bool ReplaceFileAtomically(const std::filesystem::path& path, const PagerImage& image) {
+    static unsigned counter = 0;
+    std::filesystem::path temporary = path;
+    temporary += ".~" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    std::size_t written = 0;
+    while (written < kImageSize) {
+        const ssize_t n = ::write(fd, image.bytes.data() + written, kImageSize - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        written += static_cast<std::size_t>(n);
+    }
+    const bool complete = written == kImageSize && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!complete || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return false;
+    }
+    return true;
+}
+
+// The previous version of a saved file, kept once: a backup that exists already is not replaced.
+void BackUpBeforeSave(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return;
+    std::filesystem::path backup = path.parent_path() / path.stem();
+    backup += ".BAK";
+    if (std::filesystem::exists(backup, error)) return;
+    if (!std::filesystem::copy_file(path, backup, std::filesystem::copy_options::none, error))
+        std::filesystem::remove(backup, error);  // no half-copied backup
+}
+
+}  // namespace
+
+Message OpenErrorMessage() { return WarningMessage("Open Error!"); }
+Message SaveErrorMessage() { return WarningMessage("Save Error!"); }
+Message DefaultTableQuestion() {
+    Message question = WarningMessage(
+        "Click OK will save all changes to the default file.\n"
+        "This will change all the default values and automatically loaded up by ZR250Pro programming software in the "
+        "future.");
+    question.buttons = MessageButtons::YesNo;
+    return question;
+}
+Message DefaultTableOpenErrorMessage() { return WarningMessage("Open default.tbl error!"); }
+Message ForeignDefaultTableMessage() { return PlainMessage("This default table is not ZR250Pro."); }
+
+std::optional<std::size_t> ReadTableBytes(const std::filesystem::path& path, PagerImage& buffer) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return std::nullopt;
+    std::array<std::uint8_t, kImageSize> data{};
+    const std::size_t count = std::fread(data.data(), 1, data.size(), file);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) return std::nullopt;
+    return OverlayImageBytes(buffer, std::span(data.data(), count));
+}
+
+OpenResult OpenTableFile(const std::filesystem::path& path, PagerImage& image, const SquelchLevelTable& levels) {
+    PagerImage loaded = image;
+    const auto count = ReadTableBytes(path, loaded);
+    if (!count) return {OpenErrorMessage(), 0};
+    RepairSquelchThresholds(loaded, levels);
+    image = loaded;
+    return {std::nullopt, *count};
+}
+
+bool SaveNeedsDefaultTableQuestion(std::string_view saveTarget) { return saveTarget == kDefaultTableName; }
+
+std::optional<Message> SaveTableFile(const std::filesystem::path& path, const PagerImage& image) {
+    BackUpBeforeSave(path);
+    if (!ReplaceFileAtomically(path, image)) return SaveErrorMessage();
+    return std::nullopt;
+}
+
+std::optional<Message> SaveTableFileAs(const std::filesystem::path& path, const PagerImage& image) {
+    if (!ReplaceFileAtomically(path, image)) return SaveErrorMessage();
+    return std::nullopt;
+}
+
+std::string SaveAsStatusText(const std::filesystem::path& path, const std::filesystem::path& startDirectory) {
+    const auto parent = path.parent_path().lexically_normal();
+    const auto start = startDirectory.lexically_normal();
+    const bool inStart = parent == start || parent.string() + "/" == start.string();
+    return "File Name:" + (inStart ? path.filename().string() : path.string());
+}
+
+DefaultTableResult LoadDefaultTable(const std::filesystem::path& startDirectory, PagerImage& image) {
+    const auto path = startDirectory / kDefaultTableName;
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) return {DefaultTableOutcome::Missing, std::nullopt};
+    PagerImage buffer;  // zeroed, so a short file cannot pass the tag test with the old image's tag
+    if (!ReadTableBytes(path, buffer)) return {DefaultTableOutcome::Refused, DefaultTableOpenErrorMessage()};
+    if (!HasModelTag(buffer)) return {DefaultTableOutcome::Refused, ForeignDefaultTableMessage()};
+    image = buffer;
+    return {DefaultTableOutcome::Loaded, std::nullopt};
+}
+
+}  // namespace zr
