@@ -13,6 +13,7 @@ inline constexpr std::string_view kApplicationTitle = "ZR250Pro V1.0.7";
 
 enum class MessageIcon { None, Warning, Stop, Information };
 enum class MessageButtons { Ok, YesNo };
+enum class MessageAnswer { Ok, Yes, No };
 
 struct Message {
     std::string caption;

@@ -1,0 +1,39 @@
+// What a device operation (Read, Write, Verify, the board probes) shows while it runs. The link never
+// owns the user interface: the window, the command line and the tests each implement this view.
+#pragma once
+
+#include <string_view>
+
+#include "message.h"
+
+namespace zr {
+
+class DeviceOperationView {
+public:
+    virtual ~DeviceOperationView() = default;
+
+    // The status text panel ("  Reading Now ......", " Ready", ...).
+    virtual void SetStatusText(std::string_view text) = 0;
+    // The third status panel, which Write clears.
+    virtual void ClearFileNamePanel() = 0;
+    // The progress bar PB1: range 0..maximum, and its position.
+    virtual void SetProgressRange(int maximum) = 0;
+    virtual void SetProgressPosition(int position) = 0;
+    virtual int ProgressPosition() const = 0;
+    // A modal message box; returns the button the user chose.
+    virtual MessageAnswer ShowMessage(const Message& message) = 0;
+    // The whole main window is disabled while a transfer runs.
+    virtual void SetWindowEnabled(bool enabled) = 0;
+    // The Pager menu items Read, Write and Verify.
+    virtual void SetDeviceMenuEnabled(bool read, bool write, bool verify) = 0;
+    // Modify Mode keeps Write disabled after Read and Verify.
+    virtual bool IsModifyMode() const = 0;
+    // The firmware version read from the pager ("%0.2f"); the version field becomes visible.
+    virtual void ShowFirmwareVersion(std::string_view text) = 0;
+    // A Read replaced the current image: reload the editor from it.
+    virtual void ImageReplaced() = 0;
+    // Handle pending window events, so the window keeps painting while a transfer waits.
+    virtual void ProcessEvents() = 0;
+};
+
+}  // namespace zr
