@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include "cli_common.h"
@@ -60,24 +61,27 @@ std::string DiffAsText(const ImageDifferences& differences) {
 
 void AddDefaultCommand(CLI::App& app, int& status) {
     auto* command = app.add_subcommand("default", "Write the built-in default image, as the program starts with it");
-    static std::string output;
-    command->add_option("-o,--output", output, "Table file to write")->required();
-    command->callback([&status] { status = WriteImageFile(output, StartupImage()) ? kExitSuccess : kExitFailure; });
+    auto output = std::make_shared<std::string>();
+    command->add_option("-o,--output", *output, "Table file to write")->required();
+    command->callback([&status, output] { status = WriteImageFile(*output, StartupImage()) ? kExitSuccess : kExitFailure; });
 }
 
 void AddShowCommand(CLI::App& app, int& status) {
     auto* command = app.add_subcommand("show", "Show every field of a table file as the window shows it");
-    static std::string file;
-    static bool json = false;
-    command->add_option("FILE", file, "Table file")->required();
-    command->add_flag("--json", json, "One JSON object keyed by field");
-    command->callback([&status] {
-        const auto image = ReadImageAsStored(file);
+    struct Options {
+        std::string file;
+        bool json = false;
+    };
+    auto options = std::make_shared<Options>();
+    command->add_option("FILE", options->file, "Table file")->required();
+    command->add_flag("--json", options->json, "One JSON object keyed by field");
+    command->callback([&status, options] {
+        const auto image = ReadImageAsStored(options->file);
         if (!image) {
             status = kExitFailure;
             return;
         }
-        std::cout << (json ? ShowAsJson(*image) : ShowAsText(*image));
+        std::cout << (options->json ? ShowAsJson(*image) : ShowAsText(*image));
         status = kExitSuccess;
     });
 }
@@ -85,21 +89,24 @@ void AddShowCommand(CLI::App& app, int& status) {
 void AddDiffCommand(CLI::App& app, int& status) {
     auto* command = app.add_subcommand(
         "diff", "Show the fields in which two table files differ; exit 0 when equal, 1 when they differ");
-    static std::string first;
-    static std::string second;
-    static bool json = false;
-    command->add_option("A", first, "First table file")->required();
-    command->add_option("B", second, "Second table file")->required();
-    command->add_flag("--json", json, "One JSON object: key -> [value in A, value in B]");
-    command->callback([&status] {
-        const auto a = ReadImageAsStored(first);
-        const auto b = ReadImageAsStored(second);
+    struct Options {
+        std::string first;
+        std::string second;
+        bool json = false;
+    };
+    auto options = std::make_shared<Options>();
+    command->add_option("A", options->first, "First table file")->required();
+    command->add_option("B", options->second, "Second table file")->required();
+    command->add_flag("--json", options->json, "One JSON object: key -> [value in A, value in B]");
+    command->callback([&status, options] {
+        const auto a = ReadImageAsStored(options->first);
+        const auto b = ReadImageAsStored(options->second);
         if (!a || !b) {
             status = kExitFailure;
             return;
         }
         const auto differences = CompareImages(*a, *b);
-        std::cout << (json ? DiffAsJson(differences) : DiffAsText(differences));
+        std::cout << (options->json ? DiffAsJson(differences) : DiffAsText(differences));
         status = differences.empty() ? kExitSuccess : kExitFailure;
     });
 }
@@ -107,19 +114,22 @@ void AddDiffCommand(CLI::App& app, int& status) {
 void AddSealCommand(CLI::App& app, int& status) {
     auto* command = app.add_subcommand(
         "seal", "Prepare a table file as a Write sends it: squelch repair, forced bytes, tag and checksum");
-    static std::string file;
-    static std::string output;
-    command->add_option("FILE", file, "Table file")->required();
-    command->add_option("-o,--output", output, "Table file to write")->required();
-    command->callback([&status] {
-        auto image = ReadImageAsOpened(file);
+    struct Options {
+        std::string file;
+        std::string output;
+    };
+    auto options = std::make_shared<Options>();
+    command->add_option("FILE", options->file, "Table file")->required();
+    command->add_option("-o,--output", options->output, "Table file to write")->required();
+    command->callback([&status, options] {
+        auto image = ReadImageAsOpened(options->file);
         if (!image) {
             status = kExitFailure;
             return;
         }
         RepairSquelchThresholds(*image, BuiltInSquelchLevelTable());
         SealImageForWrite(*image);
-        status = WriteImageFile(output, *image) ? kExitSuccess : kExitFailure;
+        status = WriteImageFile(options->output, *image) ? kExitSuccess : kExitFailure;
     });
 }
 
