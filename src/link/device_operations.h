@@ -1,0 +1,63 @@
+// Read, Write and Verify of the pager, and the board probes: the operations behind the Pager menu,
+// the start-up board check and the interface version. The window, the command line and the tests
+// run exactly this code; everything the user sees goes through the `DeviceOperationView`.
+//
+// Every operation runs to its end on the calling thread. While it waits for the line it calls
+// `view.ProcessEvents()` at least every 30 ms, so a window keeps painting; the operation disables
+// the window itself (through the view) for Read, Write and Verify.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "comm_port.h"
+#include "device_view.h"
+#include "pager_image.h"
+#include "port_list.h"
+#include "squelch_levels.h"
+
+namespace zr {
+
+// What a Read, Write or Verify works with: the one port, the port list with the selected item of
+// `cboPort`, the current image, the squelch level table and the view.
+struct DeviceContext {
+    CommPort& port;
+    const PortNameTable& ports;
+    std::size_t selectedPort;  // the item index of cboPort; past the end means no port is chosen
+    PagerImage& image;
+    const SquelchLevelTable& squelchLevels;
+    DeviceOperationView& view;
+};
+
+// Pager > Read (F3). On success the pager's image, after the squelch repair, replaces `image` and
+// the view hears `ImageReplaced()`; on any failure the image keeps everything but offsets 1 and 2
+// (the firmware version read from the pager). Returns true when "Read Success !" was shown.
+bool ReadPager(const DeviceContext& context);
+
+// Pager > Write (F4). Repairs and seals the image (it stays sealed in memory, whatever happens on the
+// line), sends it in 32 acknowledged pieces of 8 bytes and reads it back. Returns true when
+// "Write Sucess !" was shown.
+bool WritePager(const DeviceContext& context);
+
+// Pager > Verify (F2). Compares the pager's memory with the image exactly as it is. Returns true when
+// "Verify Sucess !" was shown.
+bool VerifyPager(const DeviceContext& context);
+
+// The presence test on the selected port only. On true the port is left open.
+bool ProbeSelectedPort(const DeviceContext& context);
+
+// Tries every port of the list in order; returns the index of the first one whose board answers, and
+// leaves that port open. A port that cannot be opened counts as a port without a board.
+std::optional<std::size_t> ScanPortsForBoard(CommPort& port, const PortNameTable& ports, DeviceOperationView& view);
+
+// The check at start-up: the scan, and the no-board box when no port answers. Returns the index to
+// select in cboPort. The window shows its board-testing notice around this call.
+std::optional<std::size_t> StartupBoardCheck(CommPort& port, const PortNameTable& ports, DeviceOperationView& view);
+
+// The interface board's own version, "major.minor" ("2.15"); empty when it does not answer or the port
+// cannot be opened. Shows nothing. The port stays open after a reply.
+std::string QueryInterfaceVersion(CommPort& port, const PortNameTable& ports, std::size_t selectedPort,
+                                  DeviceOperationView& view);
+
+}  // namespace zr

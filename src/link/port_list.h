@@ -1,0 +1,41 @@
+// The serial ports a technician picks from in `cboPort`. Item i of the list is entry i of the port
+// name table, which every device operation opens.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zr {
+
+// Port names or paths, in the order the list shows them.
+using PortNameTable = std::vector<std::string>;
+
+// A colon-separated list of port names or paths ("ttyUSB0:/tmp/sim-port") that replaces the
+// enumeration entirely: for demonstrations, tests and machines where a port must not be touched.
+// Set but empty, it lists no port at all.
+inline constexpr const char* kPortListVariable = "ZR250PRO_PORTS";
+
+// The ports to offer: the variable's list when it is set, else the ports of the machine, else the
+// sixteen fallback names.
+PortNameTable EnumerateSerialPorts();
+
+// The variable's value split at ":"; empty items are left out.
+PortNameTable ParsePortList(std::string_view value);
+
+// The serial devices the kernel really has, read from its tty class folder: USB adapters (ttyUSB,
+// ttyACM) and every other tty with a device behind it, where a port of the serial core counts only
+// when a UART answers behind it. Ordered by name, numbers compared as numbers (ttyS2 before ttyS10).
+PortNameTable SystemSerialPorts(const std::filesystem::path& ttyClassFolder = "/sys/class/tty");
+
+// When no port is found: "ttyS0" to "ttyS15" on Linux, the sixteen devices that stand for COM1 to
+// COM16; "COM1" to "COM16" on Windows.
+PortNameTable FallbackPortNames();
+
+// The device path of a port name: a name with "/" is a path and stays as it is; any other name lies
+// in /dev. On Windows the name gets the "\\.\" prefix, which also reaches COM10 and above.
+std::string PortDevicePath(std::string_view name);
+
+}  // namespace zr
