@@ -1,0 +1,252 @@
+#include "device_operations.h"
+
+#include <array>
+
+#include "device_texts.h"
+#include "frames.h"
+
+namespace zr {
+
+namespace {
+
+constexpr std::uint32_t kLineBaudRate = 9600;
+constexpr int kLineMode = 1;  // 8N1
+constexpr std::uint8_t kPieceSize = 8;
+constexpr std::chrono::milliseconds kPieceInterval{10};
+constexpr std::uint8_t kHalfImage = kImageSize / 2;
+constexpr int kProgressEnd = static_cast<int>(kImageSize);
+
+enum class Phase { Read, Write, Verify };
+
+void CloseQuietly(CommPort& port) {
+    try {
+        port.Close();
+    } catch (const ECommError&) {
+        // Closing happens once the outcome is reported; a port that fails to close is closed again
+        // by the next operation.
+    }
+}
+
+void ResetProgress(DeviceOperationView& view) {
+    view.SetProgressRange(0);
+    view.SetProgressPosition(0);
+}
+
+// A board answers a read of nothing at address 0 with a 15-byte reply whose checksum is right.
+bool PresenceTest(CommPort& port, DeviceOperationView& view) {
+    port.Purge();
+    std::array<std::uint8_t, 128> scratch{};
+    FrameLink link(port, view);
+    return link.ReadBlock(kPagerMemoryCommand, scratch, 0, 0);
+}
+
+bool HasSelectedPort(const DeviceContext& context) { return context.selectedPort < context.ports.size(); }
+
+Message PhaseErrorMessage(Phase phase) {
+    switch (phase) {
+    case Phase::Read: return ReadErrorMessage();
+    case Phase::Write: return WriteErrorMessage();
+    case Phase::Verify: return VerifyErrorMessage();
+    }
+    return ReadErrorMessage();
+}
+
+// The opening every operation shares: status, window disabled, board probe, port reopened and
+// purged. False when the operation ended here, already reported.
+bool OpenOperation(const DeviceContext& context, Phase operation) {
+    DeviceOperationView& view = context.view;
+    view.SetStatusText(kTestingStatus);
+    if (operation == Phase::Write) view.ClearFileNamePanel();
+    view.SetWindowEnabled(false);
+    if (!ProbeSelectedPort(context)) {
+        CloseQuietly(context.port);
+        view.ShowMessage(operation == Phase::Read ? NoBoardOnReadMessage() : NoBoardMessage());
+        view.SetStatusText(kReadyStatus);
+        view.SetWindowEnabled(true);
+        return false;
+    }
+    try {
+        context.port.Close();
+        context.port.Configure(kLineBaudRate, context.ports[context.selectedPort], kLineMode);
+        context.port.Purge();
+    } catch (const ECommError& error) {
+        view.ShowMessage(error.Code == ECommError::kOpen ? PortInUseMessage() : PortErrorMessage());
+        CloseQuietly(context.port);
+        view.SetWindowEnabled(true);
+        return false;
+    }
+    return true;
+}
+
+// The closing every operation passes through once the port was reopened, whatever happened.
+void CloseOperation(const DeviceContext& context, Phase operation) {
+    DeviceOperationView& view = context.view;
+    view.SetWindowEnabled(true);
+    view.SetProgressPosition(0);
+    CloseQuietly(context.port);
+    if (operation == Phase::Write) {
+        view.SetStatusText(kWriteReadyStatus);
+        view.SetDeviceMenuEnabled(true, true, true);
+    } else {
+        view.SetStatusText(kReadyStatus);
+        view.SetDeviceMenuEnabled(true, !view.IsModifyMode(), true);
+    }
+}
+
+// Runs the body of an operation between its opening and its closing. A port error while frames are
+// exchanged fails the block in progress: the error box of the phase then running.
+template <typename Body>
+bool RunOperation(const DeviceContext& context, Phase operation, Body body) {
+    if (!OpenOperation(context, operation)) return false;
+    FrameLink link(context.port, context.view);
+    Phase phase = operation;
+    bool succeeded = false;
+    try {
+        succeeded = body(link, phase);
+    } catch (const ECommError&) {
+        context.view.ShowMessage(PhaseErrorMessage(phase));
+        succeeded = false;
+    }
+    CloseOperation(context, operation);
+    return succeeded;
+}
+
+bool Fail(DeviceOperationView& view, const Message& message) {
+    view.ShowMessage(message);
+    return false;
+}
+
+bool VerifyBothHalves(FrameLink& link, const DeviceContext& context) {
+    for (std::uint16_t address = 0; address < kImageSize; address += kHalfImage) {
+        if (!link.VerifyBlock(context.image, address, kHalfImage)) return Fail(context.view, VerifyErrorMessage());
+        context.view.SetProgressPosition(address + kHalfImage);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ProbeSelectedPort(const DeviceContext& context) {
+    ResetProgress(context.view);
+    try {
+        context.port.Close();
+        if (!HasSelectedPort(context)) return false;
+        context.port.Configure(kLineBaudRate, context.ports[context.selectedPort], kLineMode);
+        return PresenceTest(context.port, context.view);
+    } catch (const ECommError&) {
+        CloseQuietly(context.port);
+        return false;
+    }
+}
+
+std::optional<std::size_t> ScanPortsForBoard(CommPort& port, const PortNameTable& ports, DeviceOperationView& view) {
+    ResetProgress(view);
+    CloseQuietly(port);
+    for (std::size_t index = 0; index < ports.size(); ++index) {
+        try {
+            port.Configure(kLineBaudRate, ports[index], kLineMode);
+            if (PresenceTest(port, view)) return index;
+        } catch (const ECommError&) {
+            // A port that cannot be opened or fails on the line has no board for us.
+        }
+        CloseQuietly(port);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> StartupBoardCheck(CommPort& port, const PortNameTable& ports, DeviceOperationView& view) {
+    const auto found = ScanPortsForBoard(port, ports, view);
+    if (!found) {
+        CloseQuietly(port);
+        view.ShowMessage(NoBoardMessage());
+    }
+    return found;
+}
+
+std::string QueryInterfaceVersion(CommPort& port, const PortNameTable& ports, std::size_t selectedPort,
+                                  DeviceOperationView& view) {
+    ResetProgress(view);
+    try {
+        port.Close();
+        if (selectedPort >= ports.size()) return {};
+        port.Configure(kLineBaudRate, ports[selectedPort], kLineMode);
+        port.Purge();
+        std::array<std::uint8_t, 128> scratch{};
+        FrameLink link(port, view);
+        if (!link.ReadBlock(kBoardCommand, scratch, 0, 2)) return {};
+        return std::to_string(scratch[0]) + "." + std::to_string(scratch[1]);
+    } catch (const ECommError&) {
+        CloseQuietly(port);
+        return {};
+    }
+}
+
+bool ReadPager(const DeviceContext& context) {
+    return RunOperation(context, Phase::Read, [&context](FrameLink& link, Phase&) {
+        DeviceOperationView& view = context.view;
+        view.SetDeviceMenuEnabled(false, false, false);
+        view.SetStatusText(kReadingStatus);
+        view.SetProgressRange(kProgressEnd);
+        if (!FirmwareIsRecent(link.QueryFirmwareVersion(context.image))) return Fail(view, OldFirmwareMessage());
+        const ModelQuery model = link.QueryModelTag();
+        if (model.code == ModelCode::Unrecognised) return Fail(view, WrongModelMessage(model.pagerModelName));
+
+        PagerImage received{};
+        context.port.Purge();
+        for (std::uint16_t address = 0; address < kImageSize; address += kHalfImage) {
+            if (!link.ReadBlock(kPagerMemoryCommand, received.bytes, address, kHalfImage))
+                return Fail(view, ReadErrorMessage());
+            view.SetProgressPosition(address + kHalfImage);
+        }
+        if (!HasValidChecksum(received)) return Fail(view, ChecksumErrorMessage());
+        RepairSquelchThresholds(received, context.squelchLevels);
+        context.image = received;
+        view.ImageReplaced();
+        view.ShowMessage(ReadDoneMessage());
+        return true;
+    });
+}
+
+bool WritePager(const DeviceContext& context) {
+    return RunOperation(context, Phase::Write, [&context](FrameLink& link, Phase& phase) {
+        DeviceOperationView& view = context.view;
+        view.SetDeviceMenuEnabled(false, false, false);
+        view.SetProgressRange(kProgressEnd);
+        view.SetStatusText(kWritingStatus);
+        if (!FirmwareIsRecent(link.QueryFirmwareVersion(context.image))) return Fail(view, OldFirmwareMessage());
+        // A Write goes on whatever tag the pager carries: it is about to get this program's.
+        link.QueryModelTag();
+
+        RepairSquelchThresholds(context.image, context.squelchLevels);
+        SealImageForWrite(context.image);
+        context.port.Purge();
+        for (std::uint16_t address = 0; address < kImageSize; address += kPieceSize) {
+            const bool acknowledged = link.WriteBlock(context.image, address, kPieceSize);
+            view.SetProgressPosition(view.ProgressPosition() + kPieceSize);
+            link.PumpWait(kPieceInterval);
+            if (!acknowledged) return Fail(view, WriteErrorMessage());
+        }
+
+        phase = Phase::Verify;
+        view.SetProgressPosition(0);
+        view.SetStatusText(kVerifyingStatus);
+        if (!VerifyBothHalves(link, context)) return false;
+        view.ShowMessage(WriteDoneMessage());
+        return true;
+    });
+}
+
+bool VerifyPager(const DeviceContext& context) {
+    return RunOperation(context, Phase::Verify, [&context](FrameLink& link, Phase&) {
+        DeviceOperationView& view = context.view;
+        view.SetDeviceMenuEnabled(false, false, false);
+        view.SetStatusText(kVerifyingStatus);
+        view.SetProgressRange(kProgressEnd);
+        context.port.Purge();
+        if (!VerifyBothHalves(link, context)) return false;
+        view.ShowMessage(VerifyDoneMessage());
+        return true;
+    });
+}
+
+}  // namespace zr

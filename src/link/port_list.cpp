@@ -1,0 +1,90 @@
+#include "port_list.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <tuple>
+
+namespace zr {
+
+namespace {
+
+// "ttyUSB10" -> ("ttyUSB", 10, ""), so that numbers sort as numbers.
+std::tuple<std::string, unsigned long, std::string> NaturalKey(const std::string& name) {
+    std::size_t digits = name.size();
+    while (digits > 0 && std::isdigit(static_cast<unsigned char>(name[digits - 1]))) --digits;
+    if (digits == name.size() || name.size() - digits > 9) return {name, 0, name};
+    return {name.substr(0, digits), std::stoul(name.substr(digits)), name};
+}
+
+// A port of the serial core names its UART in "type"; 0 means no UART answers behind the port (the
+// kernel reserves ttyS0..ttyS31 whether or not the hardware exists).
+bool HasNoUart(const std::filesystem::path& ttyFolder) {
+    std::ifstream type(ttyFolder / "type");
+    int uart = -1;
+    return type >> uart && uart == 0;
+}
+
+}  // namespace
+
+PortNameTable ParsePortList(std::string_view value) {
+    PortNameTable ports;
+    while (!value.empty()) {
+        const auto colon = value.find(':');
+        const auto item = value.substr(0, colon);
+        if (!item.empty()) ports.emplace_back(item);
+        if (colon == std::string_view::npos) break;
+        value.remove_prefix(colon + 1);
+    }
+    return ports;
+}
+
+PortNameTable SystemSerialPorts(const std::filesystem::path& ttyClassFolder) {
+    PortNameTable ports;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(ttyClassFolder, error)) {
+        const auto name = entry.path().filename().string();
+        // Consoles, virtual terminals and pseudo-terminals have no device behind them.
+        if (name.rfind("tty", 0) != 0 || !std::filesystem::exists(entry.path() / "device", error)) continue;
+        if (HasNoUart(entry.path())) continue;
+        ports.push_back(name);
+    }
+    std::sort(ports.begin(), ports.end(),
+              [](const std::string& a, const std::string& b) { return NaturalKey(a) < NaturalKey(b); });
+    return ports;
+}
+
+PortNameTable FallbackPortNames() {
+    PortNameTable ports;
+    for (int n = 1; n <= 16; ++n) {
+#ifdef _WIN32
+        ports.push_back("COM" + std::to_string(n));
+#else
+        ports.push_back("ttyS" + std::to_string(n - 1));
+#endif
+    }
+    return ports;
+}
+
+PortNameTable EnumerateSerialPorts() {
+    if (const char* list = std::getenv(kPortListVariable)) return ParsePortList(list);
+#ifdef _WIN32
+    PortNameTable ports;
+#else
+    PortNameTable ports = SystemSerialPorts();
+#endif
+    return ports.empty() ? FallbackPortNames() : ports;
+}
+
+std::string PortDevicePath(std::string_view name) {
+#ifdef _WIN32
+    if (name.find('\\') != std::string_view::npos) return std::string(name);
+    return "\\\\.\\" + std::string(name);
+#else
+    if (name.find('/') != std::string_view::npos) return std::string(name);
+    return "/dev/" + std::string(name);
+#endif
+}
+
+}  // namespace zr

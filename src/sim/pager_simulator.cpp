@@ -1,0 +1,268 @@
+#include "pager_simulator.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+#include "frames.h"
+#include "number_text.h"
+
+namespace zr::sim {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kHeaderSize = 13;  // preamble, command, letter, payload length
+constexpr std::uint8_t kNegativeAcknowledge = 21;
+constexpr std::array<std::uint8_t, 7> kNoise = {0x00, 0xFF, 'n', 'o', 'i', 's', 'e'};
+
+[[noreturn]] void Fail(const std::string& what) {
+    throw std::runtime_error(what + ": " + std::strerror(errno));
+}
+
+void PutChecksum(std::vector<std::uint8_t>& frame) {
+    const std::uint16_t sum = FrameChecksum(std::span(frame).subspan(kPreamble.size()));
+    frame.push_back(static_cast<std::uint8_t>(sum >> 8));
+    frame.push_back(static_cast<std::uint8_t>(sum & 0xFF));
+}
+
+std::vector<std::uint8_t> Frame(std::uint8_t command, std::uint8_t letter, std::uint8_t length,
+                                std::span<const std::uint8_t> payload) {
+    std::vector<std::uint8_t> frame(kPreamble.begin(), kPreamble.end());
+    frame.insert(frame.end(), {command, letter, length});
+    frame.insert(frame.end(), payload.begin(), payload.end());
+    PutChecksum(frame);
+    return frame;
+}
+
+Clock::duration CharacterTime(unsigned baud) {
+    // Start bit, 8 data bits, stop bit.
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(10.0 / baud));
+}
+
+}  // namespace
+
+PagerImage WrittenDefaultImage() {
+    PagerImage image = StartupImage();
+    SealImageForWrite(image);
+    return image;
+}
+
+std::optional<std::pair<std::uint8_t, std::uint8_t>> ParseVersionPair(const std::string& text) {
+    const auto point = text.find('.');
+    if (point == std::string::npos) return std::nullopt;
+    const auto major = ParseInteger(std::string_view(text).substr(0, point));
+    const auto minor = ParseInteger(std::string_view(text).substr(point + 1));
+    if (!major || !minor || *major < 0 || *major > 255 || *minor < 0 || *minor > 255) return std::nullopt;
+    return std::pair{static_cast<std::uint8_t>(*major), static_cast<std::uint8_t>(*minor)};
+}
+
+PagerSimulator::PagerSimulator(SimulatorOptions options) : options_(std::move(options)), memory_(options_.memory) {
+    memory_[1] = options_.firmwareMajor;
+    memory_[2] = options_.firmwareMinor;
+    if (options_.tag) {
+        for (std::size_t i = 0; i < kTagSize; ++i)
+            memory_[kTagOffset + i] = i < options_.tag->size() ? static_cast<std::uint8_t>((*options_.tag)[i]) : 0;
+        SetWord16(memory_, kChecksumOffset, ImageChecksum(memory_));
+    }
+
+    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) Fail("cannot make a pseudo-terminal");
+    portPath_ = ptsname(master_);
+    slave_ = ::open(portPath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave_ < 0) Fail("cannot open " + portPath_);
+    // Raw from the start: no echo of the replies, no translation, even before the program opens it.
+    termios settings{};
+    tcgetattr(slave_, &settings);
+    cfmakeraw(&settings);
+    tcsetattr(slave_, TCSANOW, &settings);
+
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) Fail("cannot make a pipe");
+    stopRead_ = pipeEnds[0];
+    stopWrite_ = pipeEnds[1];
+
+    if (!options_.link.empty()) {
+        std::error_code ignored;
+        if (std::filesystem::is_symlink(options_.link, ignored)) std::filesystem::remove(options_.link, ignored);
+        std::filesystem::create_symlink(portPath_, options_.link);
+        linkMade_ = true;
+    }
+}
+
+PagerSimulator::~PagerSimulator() {
+    for (int fd : {master_, slave_, stopRead_, stopWrite_})
+        if (fd >= 0) ::close(fd);
+    if (linkMade_) {
+        std::error_code ignored;
+        std::filesystem::remove(options_.link, ignored);
+    }
+}
+
+void PagerSimulator::Stop() const {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(stopWrite_, &byte, 1);
+}
+
+PagerImage PagerSimulator::Memory() const {
+    std::lock_guard lock(mutex_);
+    return memory_;
+}
+
+std::vector<RequestRecord> PagerSimulator::Requests() const {
+    std::lock_guard lock(mutex_);
+    return requests_;
+}
+
+void PagerSimulator::Run() {
+    while (Serve()) {
+    }
+}
+
+// Waits for bytes from the program or for Stop; false when the simulator should end.
+bool PagerSimulator::Serve() {
+    if (master_ < 0) return false;
+    pollfd fds[2] = {{master_, POLLIN, 0}, {stopRead_, POLLIN, 0}};
+    if (poll(fds, 2, -1) < 0) return errno == EINTR;
+    if (fds[1].revents & POLLIN) return false;
+    if (!(fds[0].revents & POLLIN)) return true;
+
+    std::uint8_t chunk[512];
+    const ssize_t count = ::read(master_, chunk, sizeof chunk);
+    if (count <= 0) return count < 0 && (errno == EINTR || errno == EAGAIN);
+    const Clock::time_point now = Clock::now();
+    if (options_.pace != 0) lineArrival_ = std::max(lineArrival_, now) + CharacterTime(options_.pace) * count;
+    pending_.insert(pending_.end(), chunk, chunk + count);
+
+    // Take every complete frame; anything that is no frame is skipped a byte at a time, so that a
+    // frame following noise or a cut-off request is still found.
+    for (;;) {
+        const auto start = std::search(pending_.begin(), pending_.end(), kPreamble.begin(), kPreamble.end());
+        const std::size_t keep = start == pending_.end()
+                                     ? std::min(pending_.size(), kPreamble.size() - 1)
+                                     : static_cast<std::size_t>(pending_.end() - start);
+        pending_.erase(pending_.begin(), pending_.end() - static_cast<std::ptrdiff_t>(keep));
+        if (pending_.size() < kHeaderSize) return true;
+        const std::size_t size = kHeaderSize + pending_[12] + 2;
+        if (size > kFrameBufferSize + 2) {
+            pending_.erase(pending_.begin());
+            continue;
+        }
+        if (pending_.size() < size) return true;
+        std::vector<std::uint8_t> frame(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(size));
+        const std::uint16_t sum = FrameChecksum(std::span(frame).subspan(kPreamble.size(), size - 12));
+        if (sum != (frame[size - 2] << 8 | frame[size - 1])) {
+            pending_.erase(pending_.begin());
+            continue;
+        }
+        pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(size));
+        if (!HandleFrame(frame)) return false;
+    }
+}
+
+bool PagerSimulator::HandleFrame(const std::vector<std::uint8_t>& frame) {
+    unsigned requestNumber;
+    {
+        std::lock_guard lock(mutex_);
+        const std::uint8_t letter = frame[11];
+        const std::size_t count = letter == kWriteLetter ? std::max(frame[12], std::uint8_t{2}) - 2u
+                                  : frame.size() > 15 ? frame[15] : 0;
+        requests_.push_back({frame[10], letter, static_cast<std::uint16_t>(frame[13] << 8 | frame[14]), count});
+        requestNumber = static_cast<unsigned>(requests_.size());
+    }
+    if (requestNumber == options_.hangUpAt) {
+        HangUp();
+        return false;
+    }
+    if (options_.silent || requestNumber == options_.dropAt) return true;
+    const auto reply = Reply(frame, requestNumber);
+    if (reply.empty()) return true;
+    const Clock::time_point start = options_.pace != 0 ? std::max(lineArrival_, Clock::now()) : Clock::now();
+    return SendReply(reply, start);
+}
+
+std::vector<std::uint8_t> PagerSimulator::Reply(const std::vector<std::uint8_t>& frame, unsigned requestNumber) {
+    const std::uint8_t command = frame[10];
+    const std::uint8_t letter = frame[11];
+    const std::size_t address = static_cast<std::size_t>(frame[13] << 8 | frame[14]);
+    std::vector<std::uint8_t> reply;
+    std::lock_guard lock(mutex_);
+    if (letter == kReadLetter && frame.size() == kReadRequestSize && (command == kPagerMemoryCommand || command == kBoardCommand)) {
+        std::vector<std::uint8_t> data(frame[15], 0);
+        for (std::size_t i = 0; i < data.size(); ++i) {
+            if (command == kBoardCommand)
+                data[i] = i == 0 ? options_.boardMajor : i == 1 ? options_.boardMinor : 0;
+            else if (address + i < kImageSize)
+                data[i] = memory_[address + i];
+        }
+        reply = Frame(command, letter, frame[12], data);
+    } else if (letter == kWriteLetter && command == kPagerMemoryCommand) {
+        ++writes_;
+        const bool refuse = writes_ == options_.negativeAcknowledgeAt;
+        if (!refuse) {
+            for (std::size_t i = 0; i + 17 < frame.size(); ++i)
+                if (address + i < kImageSize) memory_[address + i] = frame[15 + i];
+        }
+        const std::uint8_t answer = refuse ? kNegativeAcknowledge : kAcknowledge;
+        reply = Frame(kPagerMemoryCommand, kWriteLetter, 1, std::span(&answer, 1));
+    }
+    if (reply.empty()) return reply;
+    if (requestNumber == options_.badChecksumAt) reply.back() ^= 0x5A;
+    if (requestNumber == options_.garbageAt) reply.insert(reply.begin(), kNoise.begin(), kNoise.end());
+    return reply;
+}
+
+bool PagerSimulator::SendReply(const std::vector<std::uint8_t>& reply, Clock::time_point start) {
+    const Clock::duration step =
+        options_.byteGap.count() > 0 ? Clock::duration(options_.byteGap)
+        : options_.pace != 0         ? CharacterTime(options_.pace)
+                                     : Clock::duration::zero();
+    if (step == Clock::duration::zero()) {
+        if (!WaitUntil(start)) return false;
+        [[maybe_unused]] const auto written = ::write(master_, reply.data(), reply.size());
+        return true;
+    }
+    Clock::time_point due = start;
+    for (const std::uint8_t byte : reply) {
+        due += step;
+        if (!WaitUntil(due)) return false;
+        [[maybe_unused]] const auto written = ::write(master_, &byte, 1);
+    }
+    lineArrival_ = std::max(lineArrival_, due);
+    return true;
+}
+
+// Sleeps until the deadline; false when Stop came first.
+bool PagerSimulator::WaitUntil(Clock::time_point deadline) const {
+    for (;;) {
+        const auto left = deadline - Clock::now();
+        if (left <= Clock::duration::zero()) return true;
+        const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+        const timespec timeout{static_cast<time_t>(nanoseconds / 1000000000), static_cast<long>(nanoseconds % 1000000000)};
+        pollfd stop{stopRead_, POLLIN, 0};
+        if (ppoll(&stop, 1, &timeout, nullptr) > 0) return false;
+    }
+}
+
+void PagerSimulator::HangUp() {
+    ::close(slave_);
+    ::close(master_);
+    slave_ = master_ = -1;
+}
+
+SimulatorThread::SimulatorThread(SimulatorOptions options)
+    : simulator_(std::move(options)), thread_([this] { simulator_.Run(); }) {}
+
+SimulatorThread::~SimulatorThread() {
+    simulator_.Stop();
+    thread_.join();
+}
+
+}  // namespace zr::sim
