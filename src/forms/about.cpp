@@ -1,0 +1,88 @@
+#include "about.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFontDatabase>
+#include <QMouseEvent>
+
+#include "project_info.h"
+#include "ui_about.h"
+
+namespace {
+
+constexpr char kLinkAddressProperty[] = "linkAddress";
+
+void SetBold(QLabel* label, bool bold) {
+    QFont font = label->font();
+    font.setBold(bold);
+    label->setFont(font);
+}
+
+QUrl InstalledReadme() {
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    return QUrl::fromLocalFile(QDir::cleanPath(programFolder.filePath(zr::project::kReadmeFromProgramFolder)));
+}
+
+}  // namespace
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TAboutBox>()) {
+    Q_INIT_RESOURCE(resources);
+    ui_->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+
+    ui_->ProductName->setText(zr::project::kProductName);
+    QFont versionFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    versionFont.setBold(true);
+    ui_->Version->setFont(versionFont);
+    ui_->Version->setText(zr::project::kVersionText);
+    ui_->Copyright->setText(zr::project::kLegalNotice);
+    ui_->Image1->setPixmap(QPixmap(zr::project::kLogoResource));
+
+    ui_->lblUrl->setText(zr::project::kHomepageText);
+    MakeLink(ui_->lblUrl, InstalledReadme());
+    const QString email = zr::project::kContactEmail;
+    if (email.isEmpty()) {
+        ui_->lblEmail->setText(zr::project::kNoContactEmailText);
+    } else {
+        ui_->lblEmail->setText(email);
+        MakeLink(ui_->lblEmail, QUrl("mailto:" + email));
+    }
+
+    connect(ui_->OKButton, &QPushButton::clicked, this, &TAboutBox::accept);
+}
+
+TAboutBox::~TAboutBox() = default;
+
+void TAboutBox::MakeLink(QLabel* label, const QUrl& address) {
+    label->setProperty(kLinkAddressProperty, address);
+    label->setToolTip(address.toDisplayString());
+    label->setCursor(Qt::PointingHandCursor);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::blue);
+    label->setPalette(palette);
+    QFont font = label->font();
+    font.setUnderline(true);
+    label->setFont(font);
+    label->installEventFilter(this);
+}
+
+// The link under the mouse is bold and underlined, and underlined only once the mouse has left;
+// a click hands its address to the desktop, which opens it with the user's default program.
+bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
+    auto* link = qobject_cast<QLabel*>(watched);
+    if (link == nullptr) return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+        case QEvent::Enter: SetBold(link, true); break;
+        case QEvent::Leave: SetBold(link, false); break;
+        case QEvent::MouseButtonRelease: {
+            const auto* click = static_cast<QMouseEvent*>(event);
+            if (click->button() == Qt::LeftButton && link->rect().contains(click->position().toPoint()))
+                QDesktopServices::openUrl(link->property(kLinkAddressProperty).toUrl());
+            break;
+        }
+        default: break;
+    }
+    return QDialog::eventFilter(watched, event);
+}

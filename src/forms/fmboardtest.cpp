@@ -1,0 +1,39 @@
+#include "fmboardtest.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include "ui_fmboardtest.h"
+
+namespace {
+
+// How long the notice waits for the window system to show it before the scan starts anyway.
+constexpr int kFirstPaintWaitMs = 500;
+
+}  // namespace
+
+TForm3::TForm3(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TForm3>()) {
+    Q_INIT_RESOURCE(resources);
+    ui_->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setFixedSize(size());
+    setModal(false);
+}
+
+TForm3::~TForm3() = default;
+
+void TForm3::ShowNotice() {
+    QEventLoop untilPainted;
+    const auto connection = connect(this, &TForm3::painted, &untilPainted, &QEventLoop::quit);
+    QTimer::singleShot(kFirstPaintWaitMs, &untilPainted, &QEventLoop::quit);
+    show();
+    raise();
+    update();  // a paint is due even when the notice was already up
+    untilPainted.exec(QEventLoop::ExcludeUserInputEvents);
+    disconnect(connection);
+}
+
+void TForm3::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    emit painted();
+}

@@ -1,0 +1,25 @@
+// What the about box says about this program and who stands behind it. The program is written
+// and kept by the project that builds it; it has no web site and no mailbox of its own, so the
+// about box points at the README installed with the program and says plainly that there is no
+// e-mail address, rather than naming an address nobody reads.
+#pragma once
+
+namespace zr::project {
+
+inline constexpr char kProductName[] = "ZR250 Pro";
+inline constexpr char kVersionText[] = "Version 1.0.7 (2012.2.7)";
+inline constexpr char kLegalNotice[] =
+    "Programming software for the ZR250Pro pager.\nProvided as is, without warranty of any kind.";
+
+// The README as installed beside the program (share/doc/zr250pro under the install prefix),
+// relative to the folder of the executable.
+inline constexpr char kReadmeFromProgramFolder[] = "../share/doc/zr250pro/README.md";
+inline constexpr char kHomepageText[] = "README.md, installed with the program";
+
+// Empty: the project has no mailbox. Put an address here to make the e-mail line a link.
+inline constexpr char kContactEmail[] = "";
+inline constexpr char kNoContactEmailText[] = "none (this project has no mailbox)";
+
+inline constexpr char kLogoResource[] = ":/icons/logo.png";
+
+}  // namespace zr::project
