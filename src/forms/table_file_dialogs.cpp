@@ -1,0 +1,56 @@
+#include "table_file_dialogs.h"
+
+#include <QDir>
+#include <QString>
+#include <QStringList>
+
+#include "table_files.h"
+
+namespace zr::gui {
+
+namespace {
+
+TableFileDialogHandler& CurrentHandler() {
+    static TableFileDialogHandler handler;
+    return handler;
+}
+
+QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+std::unique_ptr<QFileDialog> MakeTableFileDialog(QWidget* parent, TableFileDialogKind kind,
+                                                 const std::filesystem::path& startDirectory,
+                                                 const std::filesystem::path& suggested) {
+    auto dialog = std::make_unique<QFileDialog>(parent);
+    dialog->setNameFilters(QStringList{ToQString(kTableFileFilter)});
+    dialog->setDefaultSuffix(ToQString(kTableFileExtension));
+    dialog->setDirectory(QString::fromStdString(startDirectory.string()));
+    if (kind == TableFileDialogKind::Open) {
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        dialog->setFileMode(QFileDialog::ExistingFile);
+    } else {
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
+        if (!suggested.empty()) dialog->selectFile(QString::fromStdString((startDirectory / suggested).string()));
+    }
+    return dialog;
+}
+
+std::optional<std::filesystem::path> ChooseTableFile(QWidget* parent, TableFileDialogKind kind,
+                                                     const std::filesystem::path& startDirectory,
+                                                     const std::filesystem::path& suggested) {
+    if (CurrentHandler()) return CurrentHandler()(kind, startDirectory, suggested);
+    auto dialog = MakeTableFileDialog(parent, kind, startDirectory, suggested);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+    return std::filesystem::path(dialog->selectedFiles().constFirst().toStdString());
+}
+
+TableFileDialogHandler SetTableFileDialogHandler(TableFileDialogHandler handler) {
+    TableFileDialogHandler previous = std::move(CurrentHandler());
+    CurrentHandler() = std::move(handler);
+    return previous;
+}
+
+}  // namespace zr::gui
