@@ -1,0 +1,459 @@
+#include "unit1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <array>
+
+#include "about.h"
+#include "decoderpwd.h"
+#include "device_operations.h"
+#include "fmboardtest.h"
+#include "fmfreq.h"
+#include "fmhelp.h"
+#include "message_boxes.h"
+#include "table_file_dialogs.h"
+#include "table_files.h"
+#include "ui_unit1.h"
+#include "window_device_view.h"
+
+namespace {
+
+QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+constexpr const char* kReadyStatus = "  Ready ......";
+constexpr int kHintDisplayMilliseconds = 7000;
+constexpr int kProgressPanelWidth = 320;
+constexpr int kStatusTextPanelWidth = 330;
+constexpr int kFileNamePanelWidth = 50;
+
+// The families of like controls, in the order a control's name is matched against them.
+constexpr std::array<const char*, 16> kFamilyPrefixes = {
+    "edtT1",       "edtT2",         "chkDuty",        "chkPriority", "chkSYS",   "edtAlertTime",
+    "cboAlertType", "edtT3",        "chkGDuty",       "chkGPriority", "edtGAlertTime", "cboGAlertType",
+    "panCall",     "panGCall",      "edtSQL_OFF",     "edtSQL_ON"};
+
+// Write Mode greys every control whose name begins so; Modify Mode gives them back.
+bool IsEditorControl(const QString& name) {
+    for (const char* prefix : {"edt", "cbo", "chk", "btn"})
+        if (name.startsWith(QLatin1String(prefix))) return true;
+    return false;
+}
+
+}  // namespace
+
+TForm1::TForm1(zr::CommPort& port, QWidget* parent)
+    : QMainWindow(parent),
+      ui(std::make_unique<Ui::TForm1>()),
+      port_(port),
+      squelchLevels_(zr::BuiltInSquelchLevelTable()),
+      saveTarget_(zr::kDefaultTableName),
+      deviceView_(std::make_unique<zr::gui::WindowDeviceView>(*this)) {
+    ui->setupUi(this);
+    // The window's defaults that a form cannot say: the Advance Setting tab starts hidden.
+    ShowAdvancePage(false);
+    CreateStatusPanels();
+    FormCreate();
+    // The other windows, created hidden in this order.
+    AboutBox = new TAboutBox(this);
+    Form2 = new TForm2(this);
+    frmHelp = new TfrmHelp(this);
+    Form3 = new TForm3(this);
+    Form4 = new TForm4(this);
+    connect(Form4, &TForm4::advancePageUnlocked, this, [this] {
+        ShowAdvancePage(true);
+        ui->Advance2->setEnabled(false);
+    });
+    connect(Form4, &TForm4::advancePageLocked, this, [this] {
+        ShowAdvancePage(false);
+        ui->Advance2->setEnabled(true);
+    });
+    ConnectMenus();
+}
+
+TForm1::~TForm1() { ClosePort(); }
+
+void TForm1::FormCreate() {
+    ui->PB1->setRange(0, 1);  // an empty bar (a range of 0..0 would show Qt's busy indicator)
+    ui->PB1->setValue(0);
+    scaler_.Record(size(), ui->centralwidget, {ui->PB1});
+    setWindowState(windowState() | Qt::WindowMaximized);
+    ApplyHintDisplayTime();
+    BuildControlFamilies();
+    portNames_.clear();
+    startDirectory_ = QDir::currentPath().toStdString();
+    zr::WriteSystemTag(image_);
+    ConnectFieldEditors();
+    LoadImageIntoEditor();
+}
+
+void TForm1::ApplyHintDisplayTime() {
+    for (QWidget* control : findChildren<QWidget*>())
+        if (!control->toolTip().isEmpty()) control->setToolTipDuration(kHintDisplayMilliseconds);
+}
+
+void TForm1::BuildControlFamilies() {
+    for (QWidget* control : ui->centralwidget->findChildren<QWidget*>()) {
+        const QString name = control->objectName();
+        for (const char* prefix : kFamilyPrefixes) {
+            if (!name.startsWith(QLatin1String(prefix))) continue;
+            families_[QLatin1String(prefix)].insert(control->property("Tag").toInt(), control);
+            break;
+        }
+    }
+}
+
+void TForm1::CreateStatusPanels() {
+    progressPanel_ = new QWidget(statusBar());
+    progressPanel_->setObjectName(QStringLiteral("StatusPanel0"));
+    progressPanel_->setFixedWidth(kProgressPanelWidth);
+    progressPanel_->installEventFilter(this);
+    statusText_ = new QLabel(ToQString(kReadyStatus), statusBar());
+    statusText_->setObjectName(QStringLiteral("StatusPanel1"));
+    statusText_->setFixedWidth(kStatusTextPanelWidth);
+    fileNamePanel_ = new QLabel(statusBar());
+    fileNamePanel_->setObjectName(QStringLiteral("StatusPanel2"));
+    fileNamePanel_->setMinimumWidth(kFileNamePanelWidth);
+    // Permanent panels, so that no status tip of a menu item ever covers them.
+    statusBar()->addPermanentWidget(progressPanel_, 0);
+    statusBar()->addPermanentWidget(statusText_, 0);
+    statusBar()->addPermanentWidget(fileNamePanel_, 1);
+}
+
+QProgressBar* TForm1::ProgressBar() const { return ui->PB1; }
+
+void TForm1::ConnectMenus() {
+    connect(ui->ExitE1, &QAction::triggered, this, &TForm1::ExitE1Click);
+    connect(ui->OpenO1, &QAction::triggered, this, &TForm1::OpenO1Click);
+    connect(ui->SaveS1, &QAction::triggered, this, &TForm1::SaveS1Click);
+    connect(ui->SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
+    connect(ui->Read1, &QAction::triggered, this, &TForm1::Read1Click);
+    connect(ui->Write1, &QAction::triggered, this, &TForm1::Write1Click);
+    connect(ui->Verify1, &QAction::triggered, this, &TForm1::Verify1Click);
+    connect(ui->Advance2, &QAction::triggered, this, &TForm1::Advance2Click);
+    connect(ui->About2, &QAction::triggered, this, &TForm1::About2Click);
+    connect(ui->RBtModify, &QRadioButton::clicked, this, &TForm1::RBtModifyClick);
+    connect(ui->RBtWrite, &QRadioButton::clicked, this, &TForm1::RBtWriteClick);
+    ui->lblHelp->installEventFilter(this);
+
+    // The mouse over the window or one of these group boxes ends the editing of the focused field.
+    for (QWidget* area : {ui->centralwidget, static_cast<QWidget*>(ui->GroupBox2), static_cast<QWidget*>(ui->GroupBox7),
+                          static_cast<QWidget*>(ui->GroupBox5), static_cast<QWidget*>(ui->GroupBox3)}) {
+        area->setMouseTracking(true);
+        area->installEventFilter(this);
+    }
+
+    auto* toneTableKey = new QShortcut(QKeySequence(Qt::Key_F9), this);
+    connect(toneTableKey, &QShortcut::activated, this, &TForm1::FormShortCut);
+
+    QList<QKeySequence> menuShortcuts;
+    for (QAction* action : findChildren<QAction*>())
+        if (!action->shortcut().isEmpty()) menuShortcuts.append(action->shortcut());
+    menuShortcuts.append(toneTableKey->key());
+    focus_.SetMenuShortcuts(menuShortcuts);
+    for (QLineEdit* field : ui->centralwidget->findChildren<QLineEdit*>()) focus_.Watch(field);
+}
+
+// ---- start-up
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    // The start-up steps run once the window is on the screen, so that it is seen behind the
+    // board-testing notice.
+    QTimer::singleShot(0, this, &TForm1::FormShow);
+}
+
+void TForm1::FormShow() {
+    SetInitialEditingState();
+    FillPortList();
+    StartupBoardCheck();
+    LoadDefaultTable();
+    startupDone_ = true;
+    ReactivateAfterModal();
+    emit startupFinished();
+}
+
+void TForm1::SetInitialEditingState() {
+    ui->Write1->setEnabled(false);
+    ui->RBtWrite->setVisible(true);
+    ui->RBtModify->setVisible(true);
+    ShowAdvancePage(true);
+}
+
+void TForm1::FillPortList() {
+    ui->cboPort->clear();
+    portNames_ = zr::EnumerateSerialPorts();
+    for (const std::string& name : portNames_) ui->cboPort->addItem(QString::fromStdString(name));
+    ui->cboPort->setCurrentIndex(portNames_.empty() ? -1 : 0);
+}
+
+void TForm1::StartupBoardCheck() {
+    // The port is shared: no menu command may start a transfer while the scan waits for replies.
+    busy_ = true;
+    const bool read = ui->Read1->isEnabled(), write = ui->Write1->isEnabled(), verify = ui->Verify1->isEnabled();
+    deviceView_->SetDeviceMenuEnabled(false, false, false);
+    Form3->ShowNotice();
+    const auto found = zr::StartupBoardCheck(port_, portNames_, *deviceView_);
+    if (found) ui->cboPort->setCurrentIndex(static_cast<int>(*found));
+    Form3->close();
+    deviceView_->SetDeviceMenuEnabled(read, write, verify);
+    busy_ = false;
+}
+
+void TForm1::LoadDefaultTable() {
+    const zr::DefaultTableResult result = zr::LoadDefaultTable(startDirectory_, image_);
+    if (result.message) ShowMessageBox(*result.message);
+    if (result.outcome == zr::DefaultTableOutcome::Loaded) FinishImageLoad();
+}
+
+void TForm1::FinishImageLoad() {
+    LoadImageIntoEditor();
+    ShowTone1Fields();
+    ShowTone2Fields();
+}
+
+// ---- message boxes and modal windows
+
+zr::MessageAnswer TForm1::ShowMessageBox(const zr::Message& message) {
+    const zr::MessageAnswer answer = zr::gui::ShowMessage(this, message);
+    ReactivateAfterModal();
+    return answer;
+}
+
+void TForm1::ReactivateAfterModal() {
+    if (!isVisible()) return;
+    raise();
+    activateWindow();
+}
+
+// ---- window events
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    scaler_.Apply(size());  // FormResize
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == progressPanel_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+        StatusBar1DrawPanel();
+    } else if (watched == ui->lblHelp) {
+        if (event->type() == QEvent::Enter) lblHelpMouseEnter();
+        if (event->type() == QEvent::Leave) lblHelpMouseLeave();
+        if (event->type() == QEvent::MouseButtonRelease && ui->lblHelp->rect().contains(
+                                                               static_cast<QMouseEvent*>(event)->position().toPoint()))
+            lblHelpClick();
+    } else if (event->type() == QEvent::MouseMove) {
+        FormMouseMove();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::FormMouseMove() {
+    // Only in the active window: parking the focus in an inactive one would move it silently, and
+    // the field would never be left.
+    if (!isActiveWindow()) return;
+    ForgetCurrentToneField();
+    ui->Label1->setVisible(false);
+    ui->Label2->setVisible(false);
+    ui->Label9->setVisible(false);
+    if (!ui->edtNull->hasFocus()) ui->edtNull->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::FormShortCut() {
+    if (busy_) return;
+    OpenToneTableFromKey();
+}
+
+void TForm1::StatusBar1DrawPanel() {
+    ui->PB1->setParent(progressPanel_);
+    ui->PB1->setGeometry(progressPanel_->rect());
+    ui->PB1->setVisible(true);
+}
+
+void TForm1::SetInputEnabled(bool enabled) {
+    if (!enabled) focusBeforeTransfer_ = QApplication::focusWidget();
+    centralWidget()->setEnabled(enabled);
+    menuBar()->setEnabled(enabled);
+    if (enabled && focusBeforeTransfer_ && focusBeforeTransfer_->isEnabled() && focusBeforeTransfer_->window() == this) {
+        // The field had the focus all along as far as its editor knows: not a new enter.
+        focusBeforeTransfer_->setFocus(Qt::ActiveWindowFocusReason);
+    }
+}
+
+// ---- shutdown
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (busy_) {  // the transfer ends first; it cannot be left half done
+        event->ignore();
+        return;
+    }
+    ClosePort();  // FormClose
+    QMainWindow::closeEvent(event);
+}
+
+void TForm1::ClosePort() {
+    if (port_.IsOpen()) port_.Close();
+}
+
+void TForm1::ExitE1Click() {
+    if (busy_) return;
+    ClosePort();
+    close();
+}
+
+// ---- File menu
+
+void TForm1::OpenO1Click() {
+    if (busy_) return;
+    const auto path = zr::gui::ChooseTableFile(this, zr::gui::TableFileDialogKind::Open, startDirectory_);
+    ReactivateAfterModal();
+    if (!path) return;
+    const zr::OpenResult result = zr::OpenTableFile(*path, image_, squelchLevels_);
+    if (result.error) {
+        ShowMessageBox(*result.error);
+        return;
+    }
+    FinishImageLoad();
+}
+
+void TForm1::SaveS1Click() {
+    if (busy_) return;
+    if (zr::SaveNeedsDefaultTableQuestion(saveTarget_) &&
+        ShowMessageBox(zr::DefaultTableQuestion()) != zr::MessageAnswer::Yes)
+        return;
+    if (const auto error = zr::SaveTableFile(saveTarget_, image_)) ShowMessageBox(*error);
+}
+
+void TForm1::SaveAs1Click() {
+    if (busy_) return;
+    const auto path =
+        zr::gui::ChooseTableFile(this, zr::gui::TableFileDialogKind::SaveAs, startDirectory_, saveTarget_);
+    ReactivateAfterModal();
+    if (!path) return;
+    saveTarget_ = path->string();
+    if (const auto error = zr::SaveTableFileAs(*path, image_)) {
+        ShowMessageBox(*error);
+        return;
+    }
+    fileNamePanel_->setText(QString::fromStdString(zr::SaveAsStatusText(*path, startDirectory_)));
+}
+
+// ---- Pager menu
+
+std::size_t TForm1::SelectedPortIndex() const {
+    const int index = ui->cboPort->currentIndex();
+    return index < 0 ? portNames_.size() : static_cast<std::size_t>(index);
+}
+
+template <class Operation>
+void TForm1::RunDeviceOperation(Operation operation) {
+    if (busy_) return;
+    busy_ = true;
+    const zr::DeviceContext context{port_, portNames_, SelectedPortIndex(), image_, squelchLevels_, *deviceView_};
+    try {
+        operation(context);
+    } catch (...) {
+        // Whatever ends the transfer, the window is given back before the error is reported.
+        SetInputEnabled(true);
+        busy_ = false;
+        throw;
+    }
+    busy_ = false;
+    ReactivateAfterModal();
+}
+
+void TForm1::Read1Click() { RunDeviceOperation(zr::ReadPager); }
+void TForm1::Write1Click() { RunDeviceOperation(zr::WritePager); }
+void TForm1::Verify1Click() { RunDeviceOperation(zr::VerifyPager); }
+
+// ---- edit modes and the Advance Setting page
+
+void TForm1::RBtWriteClick() {
+    for (QWidget* control : ui->centralwidget->findChildren<QWidget*>())
+        if (IsEditorControl(control->objectName())) control->setEnabled(false);
+    ui->edtVersion->setEnabled(true);
+    ui->edtNull->setEnabled(true);
+    ui->Write1->setEnabled(true);
+}
+
+void TForm1::RBtModifyClick() {
+    for (QWidget* control : ui->centralwidget->findChildren<QWidget*>())
+        if (IsEditorControl(control->objectName())) control->setEnabled(true);
+    // The enabling rules of the calls and options, as the field editors keep them.
+    for (int n = 1; n <= 4; ++n) {
+        if (Member<QCheckBox>("chkDuty", n)->isChecked()) continue;
+        for (const char* family : {"edtT1", "edtT2", "edtAlertTime", "cboAlertType", "chkPriority"})
+            Member<QWidget>(family, n)->setEnabled(false);
+    }
+    for (int n = 1; n <= 2; ++n) {
+        if (Member<QCheckBox>("chkGDuty", n)->isChecked()) continue;
+        for (const char* family : {"edtT3", "edtGAlertTime", "cboGAlertType", "chkGPriority"})
+            Member<QWidget>(family, n)->setEnabled(false);
+    }
+    if (ui->chkSYSPrivacy->isChecked()) {
+        for (QWidget* control : std::initializer_list<QWidget*>{ui->chkSYSAudio, ui->edtAudioLock, ui->edtAutoMonitor,
+                                                                ui->Label24, ui->Label31, ui->Label23, ui->Label30,
+                                                                ui->Label75, ui->cboPTL})
+            control->setEnabled(false);
+    }
+    if (!ui->chkSYSAudio->isChecked()) {
+        for (QWidget* control : std::initializer_list<QWidget*>{ui->edtAudioLock, ui->Label24, ui->Label31})
+            control->setEnabled(false);
+    }
+    if (!ui->chkSYSSV->isChecked()) {
+        ui->cboRecordMax->setEnabled(false);
+        ui->Label21->setEnabled(false);
+    }
+    ui->Write1->setEnabled(false);
+}
+
+void TForm1::ShowAdvancePage(bool visible) {
+    ui->PageControl1->setTabVisible(ui->PageControl1->indexOf(ui->TabSheet4), visible);
+}
+
+void TForm1::Advance2Click() {
+    if (busy_) return;
+    Form4->exec();
+    ReactivateAfterModal();
+}
+
+// ---- help and about
+
+void TForm1::lblHelpClick() {
+    frmHelp->exec();
+    ReactivateAfterModal();
+}
+
+void TForm1::lblHelpMouseEnter() {
+    QFont font = ui->lblHelp->font();
+    font.setBold(true);
+    font.setUnderline(true);
+    ui->lblHelp->setFont(font);
+}
+
+void TForm1::lblHelpMouseLeave() {
+    QFont font = ui->lblHelp->font();
+    font.setBold(false);
+    font.setUnderline(true);
+    ui->lblHelp->setFont(font);
+}
+
+void TForm1::About2Click() {
+    if (busy_) return;
+    AboutBox->exec();
+    ReactivateAfterModal();
+}

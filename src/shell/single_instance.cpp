@@ -1,0 +1,82 @@
+#include "single_instance.h"
+
+#include <QDir>
+#include <QLocalSocket>
+#include <QThread>
+#include <QWidget>
+
+#include <unistd.h>
+
+#include "message.h"
+
+namespace zr::shell {
+
+namespace {
+
+constexpr char kActivateRequest[] = "activate\n";
+constexpr int kConnectTries = 20;
+constexpr int kConnectWaitMilliseconds = 500;
+constexpr int kRetryPauseMilliseconds = 100;
+
+}  // namespace
+
+QString InstanceName() {
+    return QString::fromUtf8(kApplicationTitle.data(), kApplicationTitle.size()) + QStringLiteral("-") +
+           QString::number(::getuid());
+}
+
+SingleInstance::SingleInstance(const QString& name, QObject* parent)
+    : QObject(parent), lock_(std::make_unique<QLockFile>(QDir::temp().filePath(name + QStringLiteral(".lock")))) {
+    // A lock left by a copy that died is taken over (its process no longer runs); a living copy's
+    // lock never goes stale by age.
+    lock_->setStaleLockTime(0);
+    first_ = lock_->tryLock(0);
+    if (first_)
+        Listen(name);
+    else
+        AskFirstToComeForward(name);
+}
+
+SingleInstance::~SingleInstance() {
+    server_.close();
+    if (first_) lock_->unlock();
+}
+
+void SingleInstance::Listen(const QString& name) {
+    QLocalServer::removeServer(name);  // a socket file left by a copy that died
+    server_.setSocketOptions(QLocalServer::UserAccessOption);
+    server_.listen(name);
+    connect(&server_, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* client = server_.nextPendingConnection()) {
+            connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+            connect(client, &QLocalSocket::readyRead, this, [this, client] {
+                if (client->readAll().contains("activate")) emit activationRequested();
+            });
+        }
+    });
+}
+
+void SingleInstance::AskFirstToComeForward(const QString& name) {
+    // The first copy may still be starting and not listen yet: try for a few seconds.
+    for (int attempt = 0; attempt < kConnectTries; ++attempt) {
+        QLocalSocket socket;
+        socket.connectToServer(name);
+        if (socket.waitForConnected(kConnectWaitMilliseconds)) {
+            socket.write(kActivateRequest);
+            socket.waitForBytesWritten(kConnectWaitMilliseconds);
+            socket.disconnectFromServer();
+            return;
+        }
+        QThread::msleep(kRetryPauseMilliseconds);
+    }
+}
+
+void BringToFront(QWidget* window) {
+    if (window->isMinimized())
+        window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace zr::shell
