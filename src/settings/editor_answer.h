@@ -111,6 +111,14 @@ struct EditorAnswer {
             if (const auto* set = std::get_if<SetText>(&step); set && set->control == control) text = set->text;
         return text;
     }
+    // The selection a `SetSelection` step last gave `control`: none when no step selects in it, an
+    // empty optional inside when the list is left with no item selected.
+    std::optional<std::optional<std::size_t>> FinalSelection(const std::string& control) const {
+        std::optional<std::optional<std::size_t>> selection;
+        for (const auto& step : steps)
+            if (const auto* set = std::get_if<SetSelection>(&step); set && set->control == control) selection = set->item;
+        return selection;
+    }
 };
 
 }  // namespace zr
