@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -36,14 +37,8 @@ struct BadValue {
     std::string text;
 };
 
-template <std::size_t N>
-std::optional<std::size_t> ItemIndex(const std::array<std::string_view, N>& items, const std::string& value) {
-    for (std::size_t i = 0; i < N; ++i)
-        if (items[i] == value) return i;
-    return std::nullopt;
-}
-
-std::optional<std::size_t> ItemIndex(const std::vector<std::string>& items, const std::string& value) {
+template <typename Items>
+std::optional<std::size_t> ItemIndex(const Items& items, const std::string& value) {
     for (std::size_t i = 0; i < items.size(); ++i)
         if (items[i] == value) return i;
     return std::nullopt;
@@ -95,9 +90,10 @@ EditResult EditTone(EditSession& s, ToneField field, const std::string& value) {
     return answer;
 }
 
-EditResult EditCall(EditSession& s, const CallKey& key, const std::string& value) {
+// Nothing for the parts the window does not edit (codes, alert type and time).
+std::optional<EditResult> EditCall(EditSession& s, const CallKey& key, const std::string& value) {
     if (const auto field = ToneFieldOfKey(key)) return EditTone(s, *field, value);
-    if (key.part != "on" && key.part != "priority") return BadValue{"call keys: on, priority, tone1, tone2, tone"};
+    if (key.part != "on" && key.part != "priority") return std::nullopt;
     const auto on = SwitchValue(value);
     if (!on) return NotASwitch(key.part);
     if (key.part == "on") {
@@ -133,98 +129,90 @@ EditResult EditFrequencyBox(EditSession& s, const std::string& key, const std::s
     return answer;
 }
 
+// The check boxes by key; a box set to the state it already shows is not clicked.
 struct SwitchKey {
     const char* key;
-    EditorAnswer (*click)(PagerImage&, bool);
     std::size_t offset;
     unsigned bit;
+    EditorAnswer (*click)(PagerImage&, bool);
 };
 
-EditorAnswer SaveVoiceClick(PagerImage& image, bool on) { return OptionSwitchClick(image, OptionSwitch::SaveVoice, on); }
-EditorAnswer AudioLockClick(PagerImage& image, bool on) { return OptionSwitchClick(image, OptionSwitch::AudioLock, on); }
-EditorAnswer FixAlertClick(PagerImage& image, bool on) { return OptionSwitchClick(image, OptionSwitch::FixAlert, on); }
-EditorAnswer PowerOffClick(PagerImage& image, bool on) {
-    return OptionSwitchClick(image, OptionSwitch::DisablePowerOff, on);
+template <OptionSwitch box>
+EditorAnswer ClickOption(PagerImage& image, bool on) {
+    return OptionSwitchClick(image, box, on);
 }
-EditorAnswer VibrationClick(PagerImage& image, bool on) {
-    return OptionSwitchClick(image, OptionSwitch::DisableVibration, on);
-}
-EditorAnswer PowerSaveClick(PagerImage& image, bool on) {
-    return OptionSwitchClick(image, OptionSwitch::PowerSaveDisable, on);
-}
-EditorAnswer PrivacyClick(PagerImage& image, bool on) { return OptionSwitchClick(image, OptionSwitch::Privacy, on); }
 
 constexpr SwitchKey kSwitchKeys[] = {
-    {"save_voice", SaveVoiceClick, 69, 0},
-    {"audio_lock_on", AudioLockClick, 69, 2},
-    {"fix_alert", FixAlertClick, 69, 3},
-    {"disable_power_off", PowerOffClick, 69, 4},
-    {"disable_vibration", VibrationClick, 69, 5},
-    {"power_save_disable", PowerSaveClick, 69, 6},
-    {"privacy", PrivacyClick, 69, 7},
-    {"full_time_auto_monitor", FullTimeAutoMonitorClick, 81, 2},
-    {"priority_max_volume", PriorityMaxVolumeClick, 81, 3},
-    {"squelch_record", SquelchRecordClick, 81, 5},
+    {"save_voice", 69, 0, ClickOption<OptionSwitch::SaveVoice>},
+    {"audio_lock_on", 69, 2, ClickOption<OptionSwitch::AudioLock>},
+    {"fix_alert", 69, 3, ClickOption<OptionSwitch::FixAlert>},
+    {"disable_power_off", 69, 4, ClickOption<OptionSwitch::DisablePowerOff>},
+    {"disable_vibration", 69, 5, ClickOption<OptionSwitch::DisableVibration>},
+    {"power_save_disable", 69, 6, ClickOption<OptionSwitch::PowerSaveDisable>},
+    {"privacy", 69, 7, ClickOption<OptionSwitch::Privacy>},
+    {"full_time_auto_monitor", 81, 2, FullTimeAutoMonitorClick},
+    {"priority_max_volume", 81, 3, PriorityMaxVolumeClick},
+    {"squelch_record", 81, 5, SquelchRecordClick},
+    {"narrowband", 128, 0, NarrowbandClick},
 };
 
-std::optional<EditResult> EditSwitch(EditSession& s, const std::string& key, const std::string& value) {
-    const bool narrowband = key == "narrowband";
-    const SwitchKey* found = nullptr;
-    for (const auto& entry : kSwitchKeys)
-        if (key == entry.key) found = &entry;
-    if (!found && !narrowband) return std::nullopt;
-    const auto on = SwitchValue(value);
-    if (!on) return NotASwitch(key);
-    // A box set to the state it shows is not clicked.
-    const bool current = narrowband ? s.image[128] != 0 : GetImageBits(s.image, found->offset, found->bit, 1) == 1;
-    if (*on == current) return EditorAnswer{};
-    return narrowband ? NarrowbandClick(s.image, *on) : found->click(s.image, *on);
+// The narrowband box shows any byte but 0 as on.
+bool SwitchShowsOn(const PagerImage& image, const SwitchKey& entry) {
+    if (entry.click == NarrowbandClick) return image[entry.offset] != 0;
+    return GetImageBits(image, entry.offset, entry.bit, 1) == 1;
 }
 
-std::optional<EditResult> EditList(EditSession& s, const std::string& key, const std::string& value) {
-    std::optional<std::size_t> item;
-    EditorAnswer (*pick)(PagerImage&, std::size_t) = nullptr;
-    if (key == "push_to_listen") {
-        item = ItemIndex(kPushToListenItems, value);
-        pick = PushToListenClick;
-    } else if (key == "reminder") {
-        item = ItemIndex(kReminderItems, value);
-        pick = ReminderClick;
-    } else if (key == "record_sections") {
-        item = ItemIndex(kRecordSectionItems, value);
-        pick = RecordSectionsClick;
-    } else if (key == "low_battery_reminder") {
-        item = ItemIndex(kLowBatteryReminderItems, value);
-        pick = LowBatteryReminderClick;
-    } else if (key == "low_battery") {
-        item = ItemIndex(kLowBatteryItems, value);
-        pick = LowBatteryClick;
-    } else if (key == "reset_control") {
-        item = ItemIndex(kResetControlNames, value);
-        // With Push To Listen on the list offers only the first four modes.
-        if (item && *item >= OfferedResetControlItems(s.image)) return BadValue{"reset_control: \"" + value +
-                                                                                "\" is not offered while Push To "
-                                                                                "Listen is on"};
-        if (!item) return NotAnItem(key, value);
-        return ResetControlClick(s.image, item);
-    } else if (key == "decoder_bandwidth") {
-        item = ItemIndex(kDecoderBandwidthItems, value);
-        if (!item) return NotAnItem(key, value);
-        return DecoderBandwidthClick(s.image, s.state.settings, *item);
-    } else if (key == "squelch_level") {
-        item = ItemIndex(kSquelchLevelItems, value);
-        if (!item) return NotAnItem(key, value);
-        return SquelchLevelClick(s.image, s.state.settings.squelchLevels, *item);
-    } else {
-        return std::nullopt;
+std::optional<EditResult> EditSwitch(EditSession& s, const std::string& key, const std::string& value) {
+    for (const auto& entry : kSwitchKeys) {
+        if (key != entry.key) continue;
+        const auto on = SwitchValue(value);
+        if (!on) return NotASwitch(key);
+        if (SwitchShowsOn(s.image, entry) == *on) return EditorAnswer{};
+        return entry.click(s.image, *on);
     }
-    if (!item) return NotAnItem(key, value);
-    return pick(s.image, *item);
+    return std::nullopt;
+}
+
+// The lists by key: their items and what picking one does.
+struct ListKey {
+    const char* key;
+    std::span<const std::string_view> items;
+    EditorAnswer (*pick)(EditSession&, std::size_t);
+};
+
+const ListKey kListKeys[] = {
+    {"push_to_listen", kPushToListenItems, [](EditSession& s, std::size_t i) { return PushToListenClick(s.image, i); }},
+    {"reset_control", kResetControlNames,
+     [](EditSession& s, std::size_t i) { return ResetControlClick(s.image, i); }},
+    {"reminder", kReminderItems, [](EditSession& s, std::size_t i) { return ReminderClick(s.image, i); }},
+    {"record_sections", kRecordSectionItems,
+     [](EditSession& s, std::size_t i) { return RecordSectionsClick(s.image, i); }},
+    {"low_battery_reminder", kLowBatteryReminderItems,
+     [](EditSession& s, std::size_t i) { return LowBatteryReminderClick(s.image, i); }},
+    {"low_battery", kLowBatteryItems, [](EditSession& s, std::size_t i) { return LowBatteryClick(s.image, i); }},
+    {"decoder_bandwidth", kDecoderBandwidthItems,
+     [](EditSession& s, std::size_t i) { return DecoderBandwidthClick(s.image, s.state.settings, i); }},
+    {"squelch_level", kSquelchLevelItems,
+     [](EditSession& s, std::size_t i) { return SquelchLevelClick(s.image, s.state.settings.squelchLevels, i); }},
+};
+
+std::optional<EditResult> EditList(EditSession& s, const std::string& key, const std::string& value) {
+    for (const auto& entry : kListKeys) {
+        if (key != entry.key) continue;
+        const auto item = ItemIndex(entry.items, value);
+        if (!item) return NotAnItem(key, value);
+        // With Push To Listen on, the reset control list offers only its first four modes.
+        if (key == "reset_control" && *item >= OfferedResetControlItems(s.image))
+            return BadValue{key + ": \"" + value + "\" is not offered while Push To Listen is on"};
+        return entry.pick(s, *item);
+    }
+    return std::nullopt;
 }
 
 EditResult ApplyEdit(EditSession& s, const std::string& key, const std::string& value) {
     if (key == "frequency" || key == "band" || key == "spacing") return EditFrequencyBox(s, key, value);
-    if (const auto call = ParseCallKey(key)) return EditCall(s, *call, value);
+    if (const auto call = ParseCallKey(key))
+        if (auto result = EditCall(s, *call, value)) return std::move(*result);
     if (const auto* field = FindNumericField(key)) {
         EditorAnswer answer;  // entering the field empties it
         answer.Text(std::string(field->control), "");
@@ -234,7 +222,7 @@ EditResult ApplyEdit(EditSession& s, const std::string& key, const std::string& 
     if (auto result = EditSwitch(s, key, value)) return std::move(*result);
     if (auto result = EditList(s, key, value)) return std::move(*result);
     for (const auto& field : ImageFields())
-        if (field.key == key) return BadValue{key + " is not edited in the window; it follows from other fields"};
+        if (field.key == key) return BadValue{key + " is not edited in the window"};
     return BadValue{"unknown key " + key};
 }
 

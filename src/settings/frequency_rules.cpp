@@ -35,12 +35,6 @@ std::optional<std::uint32_t> FixedStep(std::size_t bandItem, std::size_t item) {
     return kSteps[item];
 }
 
-// The Auto step a stored code stands for; codes outside 32..37 stand for none.
-std::optional<std::uint32_t> AutoStepOfCode(std::uint8_t code) {
-    if (code < kFirstAutoSpacingCode || code >= kFirstAutoSpacingCode + kAutoStepList.size()) return std::nullopt;
-    return kAutoStepList[code - kFirstAutoSpacingCode];
-}
-
 // The band limits in MHz are read from the band item's text: "135" and "174", or "400" and "499".
 std::string_view LowLimitText(std::size_t bandItem) { return kBandItems[bandItem].substr(0, 3); }
 std::string_view HighLimitText(std::size_t bandItem) { return kBandItems[bandItem].substr(4, 3); }
@@ -53,6 +47,11 @@ void StoreDigits(PagerImage& image, std::int64_t frequency) {
 }
 
 }  // namespace
+
+std::optional<std::uint32_t> AutoStepOfCode(std::uint8_t code) {
+    if (code < kFirstAutoSpacingCode || code >= kFirstAutoSpacingCode + kAutoStepList.size()) return std::nullopt;
+    return kAutoStepList[code - kFirstAutoSpacingCode];
+}
 
 std::vector<std::string> SpacingItems(std::size_t bandItem) {
     if (IsVhf(bandItem)) return {kVhfSpacingItems.begin(), kVhfSpacingItems.end()};

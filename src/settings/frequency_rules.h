@@ -29,6 +29,10 @@ struct FrequencyControls {
     std::string frequencyText;
 };
 
+// The step an Auto code (32..37) stands for; other codes stand for none, so no step is ever taken
+// from outside the Auto list.
+std::optional<std::uint32_t> AutoStepOfCode(std::uint8_t code);
+
 // The spacing list of a band.
 std::vector<std::string> SpacingItems(std::size_t bandItem);
 // The spacing item a band pick selects for a stored code: in the 135-174 MHz band "Auto" for the
