@@ -58,6 +58,7 @@ TForm1::TForm1(zr::CommPort& port, QWidget* parent)
     : QMainWindow(parent),
       ui(std::make_unique<Ui::TForm1>()),
       port_(port),
+      image_(zr::BuiltInDefaultImage()),
       squelchLevels_(zr::BuiltInSquelchLevelTable()),
       saveTarget_(zr::kDefaultTableName),
       deviceView_(std::make_unique<zr::gui::WindowDeviceView>(*this)) {
@@ -236,7 +237,6 @@ zr::MessageAnswer TForm1::ShowMessageBox(const zr::Message& message) {
 
 void TForm1::ReactivateAfterModal() {
     if (!isVisible()) return;
-    raise();
     activateWindow();
 }
 
