@@ -10,6 +10,14 @@ namespace {
 // How long the notice waits for the window system to show it before the scan starts anyway.
 constexpr int kFirstPaintWaitMs = 500;
 
+// The notice keeps its size; a large title font that would not fit is made smaller.
+void FitTitleToNotice(QLabel* title) {
+    QFont font = title->font();
+    while (font.pointSize() > 8 && QFontMetrics(font).horizontalAdvance(title->text()) > title->width())
+        font.setPointSize(font.pointSize() - 1);
+    title->setFont(font);
+}
+
 }  // namespace
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TForm3>()) {
@@ -18,6 +26,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFor
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setFixedSize(size());
     setModal(false);
+    FitTitleToNotice(ui_->Label2);
 }
 
 TForm3::~TForm3() = default;
