@@ -6,6 +6,11 @@
 #include <fstream>
 #include <tuple>
 
+#ifdef _WIN32
+#include <windows.h>
+#include <setupapi.h>
+#endif
+
 namespace zr {
 
 namespace {
@@ -25,6 +30,43 @@ bool HasNoUart(const std::filesystem::path& ttyFolder) {
     int uart = -1;
     return type >> uart && uart == 0;
 }
+
+#ifdef _WIN32
+// The present devices of the ports class whose friendly name carries "(COMn)" and whose service is a
+// serial driver, by port number. A number seen twice keeps the later device.
+PortNameTable WindowsSerialPorts() {
+    static const GUID kPortsClass = {0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+    std::vector<std::string> slots(257);
+    HDEVINFO devices = SetupDiGetClassDevsA(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
+    if (devices == INVALID_HANDLE_VALUE) return {};
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof device;
+    const auto property = [&](DWORD which) {
+        char text[261] = {};
+        if (!SetupDiGetDeviceRegistryPropertyA(devices, &device, which, nullptr, reinterpret_cast<PBYTE>(text),
+                                               sizeof text - 1, nullptr))
+            return std::string();
+        return std::string(text);
+    };
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
+        const std::string friendly = property(SPDRP_FRIENDLYNAME);
+        const std::string service = property(SPDRP_SERVICE);
+        const auto com = friendly.find("COM");
+        if (com == std::string::npos) continue;
+        if (service.find("Serial") == std::string::npos && service.find("Ser2pl") == std::string::npos) continue;
+        const auto close = friendly.find(')', com);
+        if (close == std::string::npos) continue;
+        const std::string name = friendly.substr(com, close - com);
+        const auto [key, number, whole] = NaturalKey(name);
+        if (key == "COM" && number >= 1 && number <= 256) slots[number] = name;
+    }
+    SetupDiDestroyDeviceInfoList(devices);
+    PortNameTable ports;
+    for (const auto& name : slots)
+        if (!name.empty()) ports.push_back(name);
+    return ports;
+}
+#endif
 
 }  // namespace
 
@@ -70,7 +112,7 @@ PortNameTable FallbackPortNames() {
 PortNameTable EnumerateSerialPorts() {
     if (const char* list = std::getenv(kPortListVariable)) return ParsePortList(list);
 #ifdef _WIN32
-    PortNameTable ports;
+    PortNameTable ports = WindowsSerialPorts();
 #else
     PortNameTable ports = SystemSerialPorts();
 #endif

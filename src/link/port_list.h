@@ -19,7 +19,9 @@ using PortNameTable = std::vector<std::string>;
 inline constexpr const char* kPortListVariable = "ZR250PRO_PORTS";
 
 // The ports to offer: the variable's list when it is set, else the ports of the machine, else the
-// sixteen fallback names.
+// sixteen fallback names. On Windows the machine's ports are the present devices of the ports class
+// whose friendly name ends in "(COMn)" and whose driver is a serial one, ordered by n. The list is the
+// port name table: item i is entry i, and a single port found is offered alone.
 PortNameTable EnumerateSerialPorts();
 
 // The variable's value split at ":"; empty items are left out.
