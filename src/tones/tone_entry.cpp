@@ -131,8 +131,8 @@ Message StandardToneRangeMessage() { return WarningMessage("Please insert a numb
 
 Message UserToneRangeMessage() { return WarningMessage("Please insert a number between 280 to 3500.0"); }
 
-bool ToneSpacingConflict(std::size_t slot, std::int64_t tenths, const ToneValues& toneValues, const CallPage& page,
-                         std::uint8_t spacingTenths) {
+ToneSpacing CheckToneSpacing(std::size_t slot, std::int64_t tenths, const ToneValues& toneValues, const CallPage& page,
+                             std::uint8_t spacingTenths) {
     const float percent = static_cast<float>(spacingTenths / 1000.0);
     const float tone = static_cast<float>(tenths / 10.0);
     for (std::size_t other = 1; other <= kToneSlots; ++other) {
@@ -142,9 +142,9 @@ bool ToneSpacingConflict(std::size_t slot, std::int64_t tenths, const ToneValues
         const float tolerance = static_cast<float>(otherHz * percent);
         const double below = static_cast<double>(otherTone) - tolerance;
         const double above = static_cast<double>(otherTone) + tolerance;
-        if (tone != otherTone && below < tone && tone < above) return true;
+        if (tone != otherTone && below < tone && tone < above) return ToneSpacing::Conflict;
     }
-    return false;
+    return ToneSpacing::Accepted;
 }
 
 EditorAnswer ToneExit(PagerImage& image, ToneEditorState& state, std::uint8_t spacingTenths, CallPage& page,
@@ -186,7 +186,7 @@ EditorAnswer ToneExit(PagerImage& image, ToneEditorState& state, std::uint8_t sp
             answer.Focus(ToneControlName(field));
             return answer;
         }
-        if (ToneSpacingConflict(ToneSlot(field), tenths, state.toneValues, page, spacingTenths)) {
+        if (CheckToneSpacing(ToneSlot(field), tenths, state.toneValues, page, spacingTenths) == ToneSpacing::Conflict) {
             RejectBySpacingRule(answer, image, state, spacingTenths, page, field.kind);
             return answer;
         }

@@ -75,11 +75,13 @@ Message ToneSpacingMessage(std::uint8_t spacingTenths);
 Message StandardToneRangeMessage();
 Message UserToneRangeMessage();
 
-// True when `tenths` in slot `slot` comes too near a tone of another switched-on call: strictly
-// within `spacingTenths` tenths of a percent of that other tone, measured in 32-bit floats as the
-// pager's software always has; an equal tone is no conflict.
-bool ToneSpacingConflict(std::size_t slot, std::int64_t tenths, const ToneValues& toneValues, const CallPage& page,
-                         std::uint8_t spacingTenths);
+enum class ToneSpacing { Accepted, Conflict };
+
+// A conflict when `tenths` in slot `slot` comes too near a tone of another switched-on call:
+// strictly within `spacingTenths` tenths of a percent of that other tone, measured in 32-bit floats
+// as the pager's software always has; an equal tone is no conflict.
+ToneSpacing CheckToneSpacing(std::size_t slot, std::int64_t tenths, const ToneValues& toneValues, const CallPage& page,
+                             std::uint8_t spacingTenths);
 
 // Leaving a tone field (also Enter, a tone delivered by the tone table, a call switched on):
 // - empty: the stored tones of its kind are shown again;
