@@ -35,6 +35,8 @@ void TForm3::ShowNotice() {
     QEventLoop untilPainted;
     const auto connection = connect(this, &TForm3::painted, &untilPainted, &QEventLoop::quit);
     QTimer::singleShot(kFirstPaintWaitMs, &untilPainted, &QEventLoop::quit);
+    // Centred by hand: the dialog's own placement allows for a title bar the notice does not have.
+    if (const auto* mainWindow = parentWidget()) move(mainWindow->window()->frameGeometry().center() - rect().center());
     show();
     raise();
     update();  // a paint is due even when the notice was already up

@@ -16,7 +16,8 @@ namespace {
 // the current cell.
 constexpr int kFixedRow = 0;
 constexpr int kFixedColumn = 0;
-constexpr int kColumnWidth = 57;
+constexpr int kColumnWidth = 55;
+constexpr int kGridLine = 2;
 constexpr int kRowHeight = 26;
 constexpr int kCellFontPixels = 13;
 
@@ -87,7 +88,7 @@ void TForm2::ArrangeGrid() {
     auto* headerRow = grid->horizontalHeader();
     headerRow->setSectionsClickable(false);
     headerRow->setSectionResizeMode(QHeaderView::Interactive);
-    headerRow->setDefaultSectionSize(kColumnWidth);
+    headerRow->setDefaultSectionSize(kColumnWidth + kGridLine);
     headerRow->setFixedHeight(kRowHeight);
     headerRow->setDefaultAlignment(Qt::AlignCenter);
 
@@ -95,7 +96,7 @@ void TForm2::ArrangeGrid() {
     digitColumn->setSectionsClickable(false);
     digitColumn->setSectionResizeMode(QHeaderView::Fixed);
     digitColumn->setDefaultSectionSize(kRowHeight);
-    digitColumn->setFixedWidth(kColumnWidth - 2);
+    digitColumn->setFixedWidth(kColumnWidth);
     digitColumn->setDefaultAlignment(Qt::AlignCenter);
 }
 

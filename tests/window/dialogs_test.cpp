@@ -248,8 +248,10 @@ void DialogsTest::boardTestingNoticeIsAFramelessNoticeOverTheMainWindow() {
     QCOMPARE(notice.findChild<QLabel*>("Label1")->text(), QString("Target board testing ....."));
     QVERIFY(!notice.findChild<QLabel*>("Image1")->pixmap().isNull());
 
+    QSignalSpy painted(&notice, &TForm3::painted);
     notice.ShowNotice();
     QVERIFY(notice.isVisible());
+    QVERIFY(painted.count() >= 1);  // on screen before the blocking board scan starts
     QVERIFY(!notice.isModal());
     QVERIFY(notice.windowFlags() & Qt::FramelessWindowHint);
     QCOMPARE(notice.size(), QSize(325, 81));
