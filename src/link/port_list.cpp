@@ -68,6 +68,15 @@ PortNameTable WindowsSerialPorts() {
 }
 #endif
 
+// The terminals the kernel writes its console to ("ttyS0 tty0"): a board cannot share a line with
+// the console, and writing frames there would scramble it.
+std::vector<std::string> ConsoleTerminals(const std::filesystem::path& ttyClassFolder) {
+    std::ifstream active(ttyClassFolder / "console" / "active");
+    std::vector<std::string> names;
+    for (std::string name; active >> name;) names.push_back(name);
+    return names;
+}
+
 }  // namespace
 
 PortNameTable ParsePortList(std::string_view value) {
@@ -84,12 +93,13 @@ PortNameTable ParsePortList(std::string_view value) {
 
 PortNameTable SystemSerialPorts(const std::filesystem::path& ttyClassFolder) {
     PortNameTable ports;
+    const auto consoles = ConsoleTerminals(ttyClassFolder);
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(ttyClassFolder, error)) {
         const auto name = entry.path().filename().string();
         // Consoles, virtual terminals and pseudo-terminals have no device behind them.
         if (name.rfind("tty", 0) != 0 || !std::filesystem::exists(entry.path() / "device", error)) continue;
-        if (HasNoUart(entry.path())) continue;
+        if (HasNoUart(entry.path()) || std::ranges::find(consoles, name) != consoles.end()) continue;
         ports.push_back(name);
     }
     std::sort(ports.begin(), ports.end(),
@@ -112,11 +122,17 @@ PortNameTable FallbackPortNames() {
 PortNameTable EnumerateSerialPorts() {
     if (const char* list = std::getenv(kPortListVariable)) return ParsePortList(list);
 #ifdef _WIN32
-    PortNameTable ports = WindowsSerialPorts();
-#else
-    PortNameTable ports = SystemSerialPorts();
-#endif
+    const PortNameTable ports = WindowsSerialPorts();
     return ports.empty() ? FallbackPortNames() : ports;
+#else
+    const std::filesystem::path ttyClassFolder = "/sys/class/tty";
+    PortNameTable ports = SystemSerialPorts(ttyClassFolder);
+    if (!ports.empty()) return ports;
+    // The fallback names leave the console's terminal out as well.
+    ports = FallbackPortNames();
+    for (const auto& console : ConsoleTerminals(ttyClassFolder)) std::erase(ports, console);
+    return ports;
+#endif
 }
 
 std::string PortDevicePath(std::string_view name) {

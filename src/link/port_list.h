@@ -29,11 +29,12 @@ PortNameTable ParsePortList(std::string_view value);
 
 // The serial devices the kernel really has, read from its tty class folder: USB adapters (ttyUSB,
 // ttyACM) and every other tty with a device behind it, where a port of the serial core counts only
-// when a UART answers behind it. Ordered by name, numbers compared as numbers (ttyS2 before ttyS10).
+// when a UART answers behind it. A terminal the kernel's console is on is left out. Ordered by name,
+// numbers compared as numbers (ttyS2 before ttyS10).
 PortNameTable SystemSerialPorts(const std::filesystem::path& ttyClassFolder = "/sys/class/tty");
 
 // When no port is found: "ttyS0" to "ttyS15" on Linux, the sixteen devices that stand for COM1 to
-// COM16; "COM1" to "COM16" on Windows.
+// COM16 (the enumeration leaves out the one the kernel's console is on); "COM1" to "COM16" on Windows.
 PortNameTable FallbackPortNames();
 
 // The device path of a port name: a name with "/" is a path and stays as it is; any other name lies

@@ -54,7 +54,12 @@ int main(int argc, char** argv) {
     faults->add_option("--drop", options.dropAt, "No reply to request N");
     faults->add_option("--hang-up", options.hangUpAt, "Hang the line up at request N, then end");
     faults->add_option("--garbage", options.garbageAt, "Noise bytes before the reply to request N");
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int status = app.exit(error);
+        return status == 0 ? 0 : 2;  // a usage error, as zr250pro-cli reports it
+    }
 
     if (!table.empty() && !zr::ReadTableBytes(table, options.memory)) {
         std::cerr << "zr250pro-sim: cannot read " << table << "\n";

@@ -35,9 +35,11 @@ TEST(PortList, KernelPortsWithHardwareAreListedInNumberOrder) {
     port("ttyS0", "4");
     port("ttyS1", "0");  // reserved by the kernel, no UART behind it
     port("ttyS12", "4");
+    port("ttyS3", "4");
     port("ttyACM0", nullptr);
     std::filesystem::create_directories(sys / "tty1");  // a virtual terminal: no device
     std::filesystem::create_directories(sys / "console");
+    std::ofstream(sys / "console" / "active") << "ttyS3 tty0\n";  // the kernel's console is on ttyS3
     EXPECT_EQ(SystemSerialPorts(sys.path()), (PortNameTable{"ttyACM0", "ttyS0", "ttyS12", "ttyUSB2", "ttyUSB10"}));
     EXPECT_TRUE(SystemSerialPorts(sys / "missing").empty());
 }
