@@ -95,7 +95,6 @@ public:
     // Code 6 while the port is open.
     void SetPortName(std::string_view name);
     const std::string& PortName() const { return portName_; }
-    std::uint32_t BaudRate() const { return baudRate_; }
 
     void Purge() override;
     void Write(std::span<const std::uint8_t> bytes) override;

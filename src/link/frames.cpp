@@ -169,8 +169,4 @@ ModelQuery FrameLink::QueryModelTag() {
     return {code, std::move(name)};
 }
 
-std::span<const std::uint8_t> FrameLink::Received(std::size_t length) const {
-    return std::span(buffer_).first(std::min(length, buffer_.size()));
-}
-
 }  // namespace zr

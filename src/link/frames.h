@@ -95,9 +95,6 @@ public:
     // The pager's model/version tag: recognised when it begins "ZR250Pro" or "ZR200Pro".
     ModelQuery QueryModelTag();
 
-    // The bytes last received (for the probes and tests).
-    std::span<const std::uint8_t> Received(std::size_t length) const;
-
 private:
     bool ExchangeRead(std::uint8_t command, std::uint16_t address, std::uint8_t count);
     bool ReceiveOneByte(std::size_t index, std::chrono::milliseconds pollWait);
