@@ -146,6 +146,20 @@ TEST_F(FrequencyFixture, AutoPickKeepsTheCodeOfTheStepInForce) {
     EXPECT_EQ(image[10], 33);
 }
 
+TEST(FrequencyLoad, TheBuiltInImageTakesTheTwentyFiveKilohertzStep) {
+    // As a load runs them: the stored frequency shown, then the band pick of offset 3.
+    PagerImage image = StartupImage();
+    SettingsEditorState state;
+    ShowFrequencyFromImage(image, state);
+    const auto answer = BandClick(image, state, kVhfBandItem);
+    EXPECT_EQ(answer.FinalSelection("cboCSpace"), std::optional<std::size_t>(kAutoSpacingItem));
+    EXPECT_EQ(answer.FinalText("lblPLLR"), "00008011");
+    EXPECT_EQ(answer.FinalText("lblPLLN"), "000AC000");
+    EXPECT_EQ(image[10], 32);
+    EXPECT_EQ(state.channelStep, 25000u);
+    EXPECT_EQ(answer.Messages().size(), 0u);
+}
+
 TEST(SpacingItemForCode, CodesThatSelectNoItemStayInsideTheLists) {
     EXPECT_EQ(SpacingItemForCode(kVhfBandItem, 37), kAutoSpacingItem);
     EXPECT_EQ(SpacingItemForCode(kVhfBandItem, 200), kAutoSpacingItem);
