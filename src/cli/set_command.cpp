@@ -111,8 +111,13 @@ std::optional<EditResult> EditCall(EditSession& s, const CallKey& key, const std
 EditResult EditFrequencyBox(EditSession& s, const std::string& key, const std::string& value) {
     EditorAnswer answer;
     if (key == "frequency") {
+        if (!s.frequency.spacingItem)
+            return BadValue{"frequency: spacing code " + std::to_string(s.image[10]) +
+                            " selects no channel spacing; set spacing first"};
+        // In the window a load has already stored the code of the spacing item it selected; storing
+        // it with the frequency gives a file that never went through a load the same bytes.
         s.frequency.frequencyText = value;
-        answer = FrequencyExit(s.image, s.state.settings, s.frequency);
+        answer = ChannelSpacingClick(s.image, s.state.settings, s.frequency);
     } else if (key == "band") {
         const auto item = ItemIndex(kBandItems, value);
         if (!item) return NotAnItem(key, value);

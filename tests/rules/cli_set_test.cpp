@@ -94,6 +94,19 @@ TEST_F(CliSet, EditsFollowEachOtherAsInTheWindow) {
     EXPECT_EQ(Cli("set " + d + " -o " + e + " --user-mode call1.tone1=1000 call2.tone1=1006 call2.on=true").status, 1);
 }
 
+TEST_F(CliSet, AFrequencyStoresTheCodeOfItsSpacingItem) {
+    auto bytes = testing::ReadAll(d);
+    bytes[10] = 3;  // "5 K", which the 135-174 MHz band does not have: the window shows "12.5 K"
+    testing::WriteAll(d, bytes);
+    ASSERT_EQ(Cli("set " + d + " -o " + e + " frequency=1590125").status, 0);
+    EXPECT_EQ(Diff(), "frequency: 1590000 -> 1590125\nspacing: null -> 12.5 K\nspacing_code: 3 -> 0\n"
+                      "plln: 00158000 -> 00158080\n");
+    bytes[10] = 9;  // selects no spacing at all
+    testing::WriteAll(d, bytes);
+    EXPECT_EQ(Cli("set " + d + " -o " + e + " frequency=1590125").status, 2);
+    EXPECT_EQ(Cli("set " + d + " -o " + e + " spacing=Auto frequency=1590125").status, 0);
+}
+
 TEST_F(CliSet, ValuesTheWindowCannotTakeAreUsageErrors) {
     for (const char* edit : {"band=200-299", "spacing=Auto\\ 2", "call1.on=yes", "checksum=0000", "tone9=1",
                              "\"push_to_listen=Vibration Mode Only\" \"reset_control=Revert SQ\"", "noequals"})
