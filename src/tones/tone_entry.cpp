@@ -98,6 +98,7 @@ std::string ToneControlName(ToneField field) {
 
 bool CallPage::SlotSwitchedOn(std::size_t slot) const {
     const ToneField field = ToneFieldOfSlot(slot);
+    if (!IsToneField(field)) return false;
     return field.kind == ToneKind::Group ? groupOn[field.index - 1] : callOn[field.index - 1];
 }
 
