@@ -1,5 +1,5 @@
 // The real serial port with its waits cut short, and with port errors on demand: the line's own
-// behaviour stays real while a time-out of 3 s takes a tenth of that.
+// behaviour stays real while a time-out of 3 s takes a sixth of that.
 #pragma once
 
 #include <algorithm>
@@ -30,7 +30,7 @@ public:
         return port.ReadByte();
     }
     void WaitForInput(std::chrono::milliseconds limit) override {
-        port.WaitForInput(std::min(limit, std::chrono::milliseconds(1)));
+        port.WaitForInput(std::min(limit, std::chrono::milliseconds(5)));
     }
     void Pause(std::chrono::milliseconds duration) override { port.Pause(duration); }
 
