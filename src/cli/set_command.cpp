@@ -52,6 +52,7 @@ std::optional<bool> SwitchValue(const std::string& value) {
 
 // "call2.tone1", "group1.tone" and the like: the field and what follows the dot.
 struct CallKey {
+    std::string key;
     bool group = false;
     unsigned number = 0;
     std::string part;
@@ -63,7 +64,7 @@ std::optional<CallKey> ParseCallKey(const std::string& key) {
     const std::string head = key.substr(0, dot - 1);
     const char digit = key[dot - 1];
     if ((head != "call" && head != "group") || digit < '1' || digit > '9') return std::nullopt;
-    CallKey parsed{head == "group", static_cast<unsigned>(digit - '0'), key.substr(dot + 1)};
+    CallKey parsed{key, head == "group", static_cast<unsigned>(digit - '0'), key.substr(dot + 1)};
     if (parsed.number > (parsed.group ? kGroupCalls : kCalls)) return std::nullopt;
     return parsed;
 }
@@ -95,7 +96,7 @@ std::optional<EditResult> EditCall(EditSession& s, const CallKey& key, const std
     if (const auto field = ToneFieldOfKey(key)) return EditTone(s, *field, value);
     if (key.part != "on" && key.part != "priority") return std::nullopt;
     const auto on = SwitchValue(value);
-    if (!on) return NotASwitch(key.part);
+    if (!on) return NotASwitch(key.key);
     if (key.part == "on") {
         const bool current = key.group ? s.page.groupOn[key.number - 1] : s.page.callOn[key.number - 1];
         if (*on == current) return EditorAnswer{};
