@@ -302,6 +302,8 @@ void MainWindowTest::writeModeGreysEveryEditorAndEnablesWrite() {
     StartedWindow started;
     QTest::mouseClick(started.Find<QRadioButton>("RBtWrite"), Qt::LeftButton);
     QVERIFY(started.Find<QRadioButton>("RBtWrite")->isChecked());
+    QVERIFY(!started.Find<QRadioButton>("RBtModify")->isChecked());
+    QVERIFY(started.Find<QRadioButton>("radStandard")->isChecked());  // the other group keeps its choice
     QVERIFY(started.Find<QAction>("Write1")->isEnabled());
     for (QWidget* control : started.window().centralWidget()->findChildren<QWidget*>()) {
         const QString name = control->objectName();
