@@ -8,27 +8,14 @@
 #include <sys/wait.h>
 
 #include "pager_image.h"
+#include "cli_run.h"
 #include "temp_dir.h"
 
 namespace zr {
 namespace {
 
-struct Run {
-    int status;
-    std::string out;
-};
-
-Run Cli(const std::string& arguments) {
-    const std::string command = std::string(ZR250PRO_CLI) + " " + arguments + " 2>/dev/null";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buffer{};
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using testing::Cli;
+using testing::Contains;
 
 TEST(CliOffline, DefaultThenShow) {
     testing::TempDir dir;
