@@ -39,6 +39,7 @@ class TForm1;
 }
 
 namespace zr::gui {
+class FieldEditors;
 class WindowDeviceView;
 }
 
@@ -65,6 +66,8 @@ public:
     }
     // Enter and exit of every edit, as the field editors hear them.
     zr::gui::FieldFocus& Focus() { return focus_; }
+    // The handlers of every field, check box and list, with the editors' state.
+    zr::gui::FieldEditors& Editors() { return *editors_; }
 
     // A message box through the program's seam; the window is active again afterwards, so its
     // shortcuts keep working.
@@ -156,6 +159,7 @@ private:
     zr::gui::ControlScaler scaler_;
     zr::gui::FieldFocus focus_;
     std::unique_ptr<zr::gui::WindowDeviceView> deviceView_;
+    zr::gui::FieldEditors* editors_ = nullptr;  // a child of the window
 
     QWidget* progressPanel_ = nullptr;
     QLabel* statusText_ = nullptr;

@@ -1,5 +1,7 @@
 #include "option_switches.h"
 
+#include <array>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,7 +23,15 @@ constexpr unsigned kPushToListenModeBit = 4;
 // With Push To Listen on, only the first four reset modes are offered.
 constexpr std::size_t kResetItemsWithPushToListen = 4;
 
-void EnableAll(EditorAnswer& answer, std::initializer_list<const char*> controls, bool enabled) {
+// The controls that hang on the save voice, audio lock and privacy switches.
+constexpr std::array<const char*, 2> kRecordControls = {"cboRecordMax", "Label21"};
+constexpr std::array<const char*, 3> kAudioLockControls = {"edtAudioLock", "Label24", "Label31"};
+constexpr std::array<const char*, 7> kMonitorButtonControls = {"chkSYSAudio", "edtAudioLock", "edtAutoMonitor",
+                                                              "Label24",     "Label31",      "Label23",
+                                                              "Label30"};
+constexpr std::array<const char*, 2> kPushToListenControls = {"Label75", "cboPTL"};
+
+void EnableAll(EditorAnswer& answer, std::span<const char* const> controls, bool enabled) {
     for (const char* control : controls) answer.Enable(control, enabled);
 }
 
@@ -32,13 +42,12 @@ void SetBit(EditorAnswer& answer, PagerImage& image, std::size_t offset, unsigne
 
 // Privacy takes the monitor/reset button away from auto monitor, audio lock and Push To Listen.
 void ApplyPrivacy(EditorAnswer& answer, PagerImage& image, bool privacy) {
-    EnableAll(answer, {"chkSYSAudio", "edtAudioLock", "edtAutoMonitor", "Label24", "Label31", "Label23", "Label30"},
-              !privacy);
+    EnableAll(answer, kMonitorButtonControls, !privacy);
     const std::size_t item =
         privacy ? 0 : (GetImageBits(image, kOptions2Offset, kPushToListenModeBit, 1) == 1 ? 2 : 1);
     answer.Select("cboPTL", item);
     answer.Append(PushToListenClick(image, item));
-    EnableAll(answer, {"Label75", "cboPTL"}, !privacy);
+    EnableAll(answer, kPushToListenControls, !privacy);
 }
 
 EditorAnswer StoreCode(PagerImage& image, std::size_t offset, std::uint8_t code) {
@@ -53,12 +62,21 @@ EditorAnswer StoreCode(PagerImage& image, std::size_t offset, std::uint8_t code)
 EditorAnswer OptionSwitchClick(PagerImage& image, OptionSwitch box, bool checked) {
     EditorAnswer answer;
     switch (box) {
-        case OptionSwitch::SaveVoice: EnableAll(answer, {"cboRecordMax", "Label21"}, checked); break;
-        case OptionSwitch::AudioLock: EnableAll(answer, {"edtAudioLock", "Label24", "Label31"}, checked); break;
+        case OptionSwitch::SaveVoice: EnableAll(answer, kRecordControls, checked); break;
+        case OptionSwitch::AudioLock: EnableAll(answer, kAudioLockControls, checked); break;
         case OptionSwitch::Privacy: ApplyPrivacy(answer, image, checked); break;
         default: break;
     }
     SetBit(answer, image, kOptionsOffset, static_cast<unsigned>(box) - 1, checked);
+    return answer;
+}
+
+EditorAnswer OptionEnablingAsLoaded(bool saveVoice, bool audioLock, bool privacy) {
+    EditorAnswer answer;
+    EnableAll(answer, kRecordControls, saveVoice);
+    EnableAll(answer, kAudioLockControls, audioLock);
+    EnableAll(answer, kMonitorButtonControls, !privacy);
+    EnableAll(answer, kPushToListenControls, !privacy);
     return answer;
 }
 
@@ -110,7 +128,8 @@ EditorAnswer PriorityMaxVolumeClick(PagerImage& image, bool checked) {
 EditorAnswer FullTimeAutoMonitorClick(PagerImage& image, bool checked) {
     EditorAnswer answer;
     SetBit(answer, image, kOptions2Offset, 2, checked);
-    EnableAll(answer, {"lblStandbyToMonitorDelay", "edtDelayFullTime", "lblStandbySec"}, checked);
+    for (const char* control : {"lblStandbyToMonitorDelay", "edtDelayFullTime", "lblStandbySec"})
+        answer.Enable(control, checked);
     return answer;
 }
 

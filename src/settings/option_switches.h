@@ -30,6 +30,12 @@ enum class OptionSwitch : unsigned {
 // audio lock and privacy, Push To Listen re-picked for privacy, then the box's bit.
 EditorAnswer OptionSwitchClick(PagerImage& image, OptionSwitch box, bool checked);
 
+// The enabling that hangs on the save voice, audio lock and privacy boxes, as loading the image
+// re-applies it after setting each box: the record list follows save voice, the audio lock time its
+// box, and privacy greys the monitor-button controls, so with privacy off the audio lock time is
+// usable even while "Audio lock on" is off.
+EditorAnswer OptionEnablingAsLoaded(bool saveVoice, bool audioLock, bool privacy);
+
 // The Push To Listen item an image stands for: "Disable" while bit 1 of offset 69 is clear, else
 // "Vibration Mode Only" when bit 4 of offset 81 is set, "Alert & Vibration Mode" when not.
 std::size_t PushToListenItemFor(const PagerImage& image);

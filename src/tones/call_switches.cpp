@@ -14,8 +14,10 @@ constexpr std::size_t kCallAlertOffset = 96;
 constexpr std::size_t kGroupAlertOffset = 112;
 constexpr unsigned kPriorityBit = 7;
 
-void EnableControls(EditorAnswer& answer, std::initializer_list<const char*> prefixes, unsigned number, bool on) {
+EditorAnswer EnableControls(std::initializer_list<const char*> prefixes, unsigned number, bool on) {
+    EditorAnswer answer;
     for (const char* prefix : prefixes) answer.Enable(prefix + std::to_string(number), on);
+    return answer;
 }
 
 EditorAnswer StoreBit(PagerImage& image, std::size_t offset, unsigned bit, bool on) {
@@ -27,12 +29,22 @@ EditorAnswer StoreBit(PagerImage& image, std::size_t offset, unsigned bit, bool 
 
 }  // namespace
 
+EditorAnswer EnableCallControls(unsigned call, bool on) {
+    if (call < 1 || call > kCalls) return {};
+    return EnableControls({"edtT1", "edtT2", "edtAlertTime", "cboAlertType", "chkPriority"}, call, on);
+}
+
+EditorAnswer EnableGroupCallControls(unsigned group, bool on) {
+    if (group < 1 || group > kGroupCalls) return {};
+    return EnableControls({"edtT3", "edtGAlertTime", "cboGAlertType", "chkGPriority"}, group, on);
+}
+
 EditorAnswer CallSwitchClick(PagerImage& image, ToneEditorState& state, std::uint8_t spacingTenths, CallPage& page,
                              unsigned call, bool on) {
     EditorAnswer answer;
     if (call < 1 || call > kCalls) return answer;
     page.callOn[call - 1] = on;
-    EnableControls(answer, {"edtT1", "edtT2", "edtAlertTime", "cboAlertType", "chkPriority"}, call, on);
+    answer.Append(EnableCallControls(call, on));
     answer.Append(StoreBit(image, kCallEnablesOffset, call - 1, on));
     if (!on) return answer;
     answer.Append(ToneExit(image, state, spacingTenths, page, {ToneKind::Tone1, call}));
@@ -45,7 +57,7 @@ EditorAnswer GroupCallSwitchClick(PagerImage& image, ToneEditorState& state, std
     EditorAnswer answer;
     if (group < 1 || group > kGroupCalls) return answer;
     page.groupOn[group - 1] = on;
-    EnableControls(answer, {"edtT3", "edtGAlertTime", "cboGAlertType", "chkGPriority"}, group, on);
+    answer.Append(EnableGroupCallControls(group, on));
     answer.Append(StoreBit(image, kGroupEnablesOffset, group - 1, on));
     if (on) answer.Append(ToneExit(image, state, spacingTenths, page, {ToneKind::Group, group}));
     return answer;

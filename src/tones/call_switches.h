@@ -13,6 +13,11 @@
 
 namespace zr {
 
+// The tone, alert and priority controls of call `call` (1..4), or of group call `group` (1..2),
+// usable exactly while the call is switched on. Loading an image sets them before the switch box.
+EditorAnswer EnableCallControls(unsigned call, bool on);
+EditorAnswer EnableGroupCallControls(unsigned group, bool on);
+
 // Call `call` (1..4) switched on or off: its tone, alert and priority controls follow the switch,
 // its bit is stored, and when on the exit of tone 1 and then tone 2 runs. A refused tone leaves the
 // call switched on with the tone it had.

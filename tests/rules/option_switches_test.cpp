@@ -145,5 +145,17 @@ TEST(ListPicks, StoreTheirCodes) {
     EXPECT_EQ(image, before);
 }
 
+TEST(OptionSwitches, EnablingAsLoadedLetsPrivacyDecideLast) {
+    // Privacy off enables the audio lock time even while "Audio lock on" is off.
+    const auto open = OptionEnablingAsLoaded(false, false, false);
+    EXPECT_FALSE(Enabled(open, "cboRecordMax"));
+    EXPECT_TRUE(Enabled(open, "edtAudioLock"));
+    EXPECT_TRUE(Enabled(open, "cboPTL"));
+    const auto privacy = OptionEnablingAsLoaded(true, true, true);
+    EXPECT_TRUE(Enabled(privacy, "Label21"));
+    for (const char* control : {"chkSYSAudio", "edtAudioLock", "edtAutoMonitor", "Label23", "Label30", "Label75", "cboPTL"})
+        EXPECT_FALSE(Enabled(privacy, control)) << control;
+}
+
 }  // namespace
 }  // namespace zr

@@ -258,5 +258,18 @@ TEST_F(ToneFixture, GroupSwitchAndPriorityBits) {
     EXPECT_EQ(PriorityClick(image, 5, true).outcome, EditOutcome::NothingToDo);
 }
 
+TEST_F(ToneFixture, CallControlsFollowTheSwitchWithoutStoring) {
+    const PagerImage before = image;
+    const auto call = EnableCallControls(3, false);
+    EXPECT_EQ(call.steps.size(), 5u);
+    EXPECT_EQ(call.steps.front(), EditorStep(SetEnabled{"edtT13", false}));
+    EXPECT_EQ(call.steps.back(), EditorStep(SetEnabled{"chkPriority3", false}));
+    const auto group = EnableGroupCallControls(2, true);
+    EXPECT_EQ(group.steps.size(), 4u);
+    EXPECT_EQ(group.steps.front(), EditorStep(SetEnabled{"edtT32", true}));
+    EXPECT_TRUE(EnableCallControls(5, true).steps.empty());
+    EXPECT_EQ(image, before);
+}
+
 }  // namespace
 }  // namespace zr

@@ -1,0 +1,563 @@
+#include "field_editors.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <stdexcept>
+#include <string_view>
+#include <type_traits>
+#include <variant>
+
+#include "call_switches.h"
+#include "field_lists.h"
+#include "image_fields.h"
+#include "option_switches.h"
+#include "unit1.h"
+
+namespace zr::gui {
+
+namespace {
+
+constexpr std::size_t kFirstDigitOffset = 3;
+constexpr std::size_t kSpacingCodeOffset = 10;
+constexpr std::size_t kCallEnablesOffset = 48;
+constexpr std::size_t kDecoderBandwidthOffset = 49;
+constexpr std::size_t kRecordSectionsOffset = 62;
+constexpr std::size_t kLowBatteryOffset = 63;
+constexpr std::size_t kResetControlOffset = 67;
+constexpr std::size_t kOptionsOffset = 69;
+constexpr std::size_t kReminderOffset = 70;
+constexpr std::size_t kOptions2Offset = 81;
+constexpr std::size_t kLowBatteryReminderOffset = 84;
+constexpr std::size_t kGroupEnablesOffset = 95;
+constexpr std::size_t kCallAlertOffset = 96;
+constexpr std::size_t kGroupAlertOffset = 112;
+constexpr std::size_t kNarrowbandOffset = 128;
+constexpr unsigned kPriorityBit = 7;
+constexpr std::uint8_t kAlertTypeMask = 0x7F;
+constexpr unsigned kOptionSwitches = 8;
+
+QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+bool Bit(const PagerImage& image, std::size_t offset, unsigned bit) { return GetImageBits(image, offset, bit, 1) == 1; }
+
+// Sets a flag for the life of a scope, and restores what it was.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = previous_; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+    bool previous_;
+};
+
+// The character a key types, as the key filters judge it: Enter, Backspace and the printable
+// characters. Keys that type nothing (arrows, Delete, Tab, Esc) and the Ctrl and Alt shortcuts of
+// an edit (copy, paste, select all) are the edit's own and pass unjudged.
+std::optional<char> TypedCharacter(const QKeyEvent& key) {
+    if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) return kEnterKey;
+    if (key.key() == Qt::Key_Backspace) return kBackspaceKey;
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return std::nullopt;
+    const QString text = key.text();
+    if (text.isEmpty() || !text.at(0).isPrint()) return std::nullopt;
+    const char16_t typed = text.at(0).unicode();
+    // Outside ASCII no character is a digit or a point: the filters treat it as any other letter.
+    return typed < 0x80 ? static_cast<char>(typed) : '?';
+}
+
+const NumericField& NumericFieldOf(std::string_view control) {
+    for (const auto& field : kNumericFields)
+        if (field.control == control) return field;
+    throw std::logic_error("no numeric field " + std::string(control));
+}
+
+// The control a step changes; a message step changes none.
+const std::string& ControlNameOf(const EditorStep& step) {
+    static const std::string kNone;
+    return std::visit(
+        [](const auto& change) -> const std::string& {
+            if constexpr (std::is_same_v<std::decay_t<decltype(change)>, ShowMessage>) return kNone;
+            else return change.control;
+        },
+        step);
+}
+
+// Setting a box from code runs its handler exactly when its state changes, as a click would.
+void SetBox(QCheckBox* box, bool checked) { box->setChecked(checked); }
+
+std::string FirmwareVersionText(const PagerImage& image) {
+    for (const auto& field : ImageFields())
+        if (field.encoding == FieldEncoding::Firmware) return FieldValueText(DecodeField(image, field));
+    return {};
+}
+
+}  // namespace
+
+FieldEditors::FieldEditors(TForm1& form, std::function<QString()> pickTone)
+    : QObject(&form), form_(form), pickTone_(std::move(pickTone)) {
+    for (QWidget* control : form.centralWidget()->findChildren<QWidget*>())
+        if (!control->objectName().isEmpty()) controls_.insert(control->objectName(), control);
+    BindEdits();
+    ConnectCheckBoxes();
+    ConnectLists();
+    connect(&form.Focus(), &FieldFocus::entered, this, &FieldEditors::FieldEntered);
+    connect(&form.Focus(), &FieldFocus::exited, this, &FieldEditors::FieldExited);
+}
+
+// ---- the edits
+
+void FieldEditors::BindEdits() {
+    for (const ToneKind kind : {ToneKind::Tone1, ToneKind::Tone2, ToneKind::Group})
+        for (unsigned index = 1; IsToneField({kind, index}); ++index) BindToneField({kind, index});
+    edits_.insert(Find<QLineEdit>("edtFreq"), {KeyFilter::Frequency, std::nullopt, [this] { FrequencyExit(); }});
+    // The alert times are hidden and never stored: leaving one shows the stored times again.
+    const auto showAlertTimes = [this] { Apply(ShowAlertTimes(form_.Image())); };
+    for (unsigned call = 1; call <= kCalls; ++call)
+        edits_.insert(form_.Member<QLineEdit>("edtAlertTime", static_cast<int>(call)),
+                      {KeyFilter::OneDecimal, std::nullopt, showAlertTimes});
+    for (unsigned group = 1; group <= kGroupCalls; ++group)
+        edits_.insert(form_.Member<QLineEdit>("edtGAlertTime", static_cast<int>(group)),
+                      {KeyFilter::OneDecimal, std::nullopt, showAlertTimes});
+    for (const auto& field : kNumericFields) BindNumericField(field);
+    for (std::size_t level = 0; level < kSquelchLevelItems.size(); ++level) {
+        BindSquelchTableField(level, SquelchColumn::SpeakerOff);
+        BindSquelchTableField(level, SquelchColumn::SpeakerOn);
+    }
+    for (auto binding = edits_.cbegin(); binding != edits_.cend(); ++binding) binding.key()->installEventFilter(this);
+}
+
+void FieldEditors::BindToneField(ToneField field) {
+    edits_.insert(Find<QLineEdit>(ToneControlName(field).c_str()),
+                  {KeyFilter::OneDecimal, field, [this, field] { ToneExit(field); }});
+}
+
+void FieldEditors::BindNumericField(const NumericField& field) {
+    KeyFilter keys = KeyFilter::Integer;
+    if (field.encoding == NumericEncoding::Level) keys = KeyFilter::TwoDecimal;
+    // The standby delay takes its seconds with the level fields' two-decimal filter.
+    if (field.encoding == NumericEncoding::HalfSeconds)
+        keys = field.control == "edtDelayFullTime" ? KeyFilter::TwoDecimal : KeyFilter::OneDecimal;
+    edits_.insert(Find<QLineEdit>(std::string(field.control).c_str()),
+                  {keys, std::nullopt, [this, &field] { NumericExit(field); }});
+}
+
+void FieldEditors::BindSquelchTableField(std::size_t level, SquelchColumn column) {
+    const char* family = column == SquelchColumn::SpeakerOff ? "edtSQL_OFF" : "edtSQL_ON";
+    edits_.insert(form_.Member<QLineEdit>(family, static_cast<int>(level)),
+                  {KeyFilter::TwoDecimal, std::nullopt, [this, level, column] { SquelchTableExit(level, column); }});
+}
+
+void FieldEditors::FieldEntered(QWidget* widget) {
+    if (reacting_) return;
+    auto* edit = qobject_cast<QLineEdit*>(widget);
+    const auto binding = edits_.constFind(edit);
+    if (binding == edits_.cend()) return;
+    const FlagScope scope(reacting_);
+    if (binding->tone) {
+        ReadEntryMode();
+        CallPage page = ReadCallPage();
+        Apply(ToneFieldEnter(state_.tones, page, *binding->tone));
+        return;
+    }
+    // An entry starts from an empty field; leaving it empty shows the stored value again.
+    const QSignalBlocker blocker(edit);
+    edit->clear();
+}
+
+void FieldEditors::FieldExited(QWidget* widget) {
+    if (reacting_) return;
+    auto* edit = qobject_cast<QLineEdit*>(widget);
+    const auto binding = edits_.constFind(edit);
+    if (binding == edits_.cend()) return;
+    const auto exit = binding->exit;
+    {
+        const FlagScope scope(reacting_);
+        exit();
+    }
+    // A refused entry took the focus back while the field was still losing it; the field's own
+    // focus-out then hid its caret. It has the focus: show the caret again.
+    if (edit->hasFocus())
+        QCoreApplication::postEvent(edit, new QFocusEvent(QEvent::FocusIn, Qt::ActiveWindowFocusReason));
+}
+
+bool FieldEditors::eventFilter(QObject* watched, QEvent* event) {
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    const auto binding = edits_.constFind(edit);
+    if (binding == edits_.cend()) return false;
+    if (event->type() == QEvent::KeyPress) {
+        const auto key = TypedCharacter(*static_cast<QKeyEvent*>(event));
+        return key && KeyPressed(edit, *binding, *key);
+    }
+    if (event->type() == QEvent::MouseButtonDblClick && binding->tone) return ToneFieldDoubleClicked(*binding->tone);
+    return false;
+}
+
+// Returns true when the key is swallowed.
+bool FieldEditors::KeyPressed(QLineEdit* edit, const EditBinding& binding, char key) {
+    // Enter leaves the field for edtNull; the exit runs once, as the field loses the focus. A refused
+    // entry takes the focus back there.
+    const auto leaveForNull = [this] { Control("edtNull")->setFocus(Qt::OtherFocusReason); };
+    const std::string text = edit->text().toStdString();
+    switch (binding.keys) {
+        case KeyFilter::None: return false;
+        case KeyFilter::Frequency:
+            if (key != kEnterKey) return false;
+            leaveForNull();
+            return true;
+        case KeyFilter::OneDecimal:
+            if (key == kEnterKey) {
+                leaveForNull();
+                return true;
+            }
+            return !OneDecimalKeyPasses(text, key);
+        case KeyFilter::TwoDecimal:
+            if (key == kEnterKey) {  // takes the entry and stays in the field
+                const FlagScope scope(reacting_);
+                binding.exit();
+                return true;
+            }
+            return !TwoDecimalKeyPasses(text, key);
+        case KeyFilter::Integer: {
+            if (IntegerKeyPasses(key)) return false;
+            if (key == kEnterKey) {
+                leaveForNull();
+                return true;
+            }
+            const FlagScope scope(reacting_);
+            EditorAnswer refusal;
+            refusal.Refuse(WarningMessage(kNumericOnlyText));
+            refusal.Focus(edit->objectName().toStdString());
+            Apply(refusal);
+            return true;
+        }
+    }
+    return false;
+}
+
+void FieldEditors::ToneExit(ToneField field) {
+    ReadEntryMode();
+    CallPage page = ReadCallPage();
+    Apply(zr::ToneExit(form_.Image(), state_.tones, state_.settings.spacingTenths, page, field));
+}
+
+void FieldEditors::FrequencyExit() {
+    Apply(zr::FrequencyExit(form_.Image(), state_.settings, ReadFrequencyControls()));
+}
+
+void FieldEditors::NumericExit(const NumericField& field) {
+    const QString text = Find<QLineEdit>(std::string(field.control).c_str())->text();
+    Apply(NumericFieldExit(form_.Image(), field, text.toStdString()));
+}
+
+void FieldEditors::SquelchTableExit(std::size_t level, SquelchColumn column) {
+    const char* family = column == SquelchColumn::SpeakerOff ? "edtSQL_OFF" : "edtSQL_ON";
+    const QString text = form_.Member<QLineEdit>(family, static_cast<int>(level))->text();
+    Apply(SquelchTableFieldExit(form_.Image(), form_.SquelchLevels(), level, column, text.toStdString(),
+                                SelectedItem("cboSQL")));
+}
+
+// ---- the tone table
+
+bool FieldEditors::ToneFieldDoubleClicked(ToneField field) {
+    ReadEntryMode();
+    if (state_.tones.mode != ToneEntryMode::Standard) return false;
+    state_.tones.currentToneField = field;
+    OpenToneTable();
+    return true;
+}
+
+void FieldEditors::OpenToneTableFromKey() {
+    ReadEntryMode();
+    if (state_.tones.mode == ToneEntryMode::Standard && state_.tones.currentToneField) OpenToneTable();
+}
+
+// Every way out of the table picks its current tone; the field takes it as if typed and left.
+void FieldEditors::OpenToneTable() {
+    const FlagScope scope(reacting_);
+    const QString picked = pickTone_();
+    const auto target = state_.tones.currentToneField;
+    if (!target) return;
+    EditorAnswer pick;
+    pick.Text(ToneControlName(*target), picked.toStdString());
+    Apply(pick);
+    ToneExit(*target);
+    state_.tones.currentToneField.reset();
+}
+
+void FieldEditors::ForgetCurrentToneField() { state_.tones.currentToneField.reset(); }
+
+// ---- check boxes and lists
+
+void FieldEditors::ConnectCheckBox(QCheckBox* box, std::function<EditorAnswer(bool)> click) {
+    // A box runs its handler whenever its state changes, from a click or from the load.
+    connect(box, &QCheckBox::toggled, this, [this, click = std::move(click)](bool checked) {
+        const FlagScope scope(reacting_);
+        Apply(click(checked));
+    });
+}
+
+void FieldEditors::ConnectCheckBoxes() {
+    PagerImage& image = form_.Image();
+    for (unsigned call = 1; call <= kCalls; ++call) {
+        ConnectCheckBox(form_.Member<QCheckBox>("chkDuty", static_cast<int>(call)), [this, &image, call](bool on) {
+            ReadEntryMode();
+            CallPage page = ReadCallPage();
+            return CallSwitchClick(image, state_.tones, state_.settings.spacingTenths, page, call, on);
+        });
+        ConnectCheckBox(form_.Member<QCheckBox>("chkPriority", static_cast<int>(call)),
+                        [&image, call](bool on) { return PriorityClick(image, call, on); });
+    }
+    for (unsigned group = 1; group <= kGroupCalls; ++group) {
+        ConnectCheckBox(form_.Member<QCheckBox>("chkGDuty", static_cast<int>(group)), [this, &image, group](bool on) {
+            ReadEntryMode();
+            CallPage page = ReadCallPage();
+            return GroupCallSwitchClick(image, state_.tones, state_.settings.spacingTenths, page, group, on);
+        });
+        ConnectCheckBox(form_.Member<QCheckBox>("chkGPriority", static_cast<int>(group)),
+                        [&image, group](bool on) { return GroupPriorityClick(image, group, on); });
+    }
+    for (unsigned index = 1; index <= kOptionSwitches; ++index) {
+        const auto box = static_cast<OptionSwitch>(index);
+        ConnectCheckBox(form_.Member<QCheckBox>("chkSYS", static_cast<int>(index)),
+                        [&image, box](bool on) { return OptionSwitchClick(image, box, on); });
+    }
+    ConnectCheckBox(Find<QCheckBox>("chkVolumeLevel"), [&image](bool on) { return PriorityMaxVolumeClick(image, on); });
+    ConnectCheckBox(Find<QCheckBox>("chkFullTimeAutoMonitor"),
+                    [&image](bool on) { return FullTimeAutoMonitorClick(image, on); });
+    ConnectCheckBox(Find<QCheckBox>("chkEnSQLRec"), [&image](bool on) { return SquelchRecordClick(image, on); });
+    ConnectCheckBox(Find<QCheckBox>("chkNBEn"), [&image](bool on) { return NarrowbandClick(image, on); });
+}
+
+void FieldEditors::ConnectList(const char* name, std::function<EditorAnswer(std::size_t)> pick) {
+    // Only a user's pick runs the handler; the load selects items without it.
+    connect(Find<QComboBox>(name), &QComboBox::activated, this, [this, pick = std::move(pick)](int index) {
+        if (index < 0) return;
+        const FlagScope scope(reacting_);
+        Apply(pick(static_cast<std::size_t>(index)));
+    });
+}
+
+void FieldEditors::ConnectLists() {
+    PagerImage& image = form_.Image();
+    ConnectList("cboRangeFreq", [this, &image](std::size_t item) { return BandClick(image, state_.settings, item); });
+    ConnectList("cboCSpace", [this, &image](std::size_t) {
+        return ChannelSpacingClick(image, state_.settings, ReadFrequencyControls());
+    });
+    ConnectList("cboBandWidth",
+                [this, &image](std::size_t item) { return DecoderBandwidthClick(image, state_.settings, item); });
+    ConnectList("cboResetCon", [&image](std::size_t item) { return ResetControlClick(image, item); });
+    ConnectList("cboReminder", [&image](std::size_t item) { return ReminderClick(image, item); });
+    ConnectList("cboRecordMax", [&image](std::size_t item) { return RecordSectionsClick(image, item); });
+    ConnectList("cboPTL", [&image](std::size_t item) { return PushToListenClick(image, item); });
+    ConnectList("cboBatteryLow", [&image](std::size_t item) { return LowBatteryClick(image, item); });
+    ConnectList("cboPeriodBat", [&image](std::size_t item) { return LowBatteryReminderClick(image, item); });
+    ConnectList("cboSQL",
+                [this, &image](std::size_t item) { return SquelchLevelClick(image, form_.SquelchLevels(), item); });
+}
+
+// ---- loading the image
+
+void FieldEditors::LoadImageIntoEditor() {
+    const FlagScope scope(reacting_);
+    PagerImage& image = form_.Image();
+    EditorAnswer version;
+    version.Text("edtVersion", FirmwareVersionText(image));
+    Apply(version);
+    LoadFrequencyBox();
+    SelectItem("cboBandWidth", image[kDecoderBandwidthOffset]);
+    ShowNumeric("edtBS_Period");
+    ShowNumeric("edtBS_Duty");
+    // A low battery code that no item stands for (every Write leaves 103) keeps the selection.
+    if (const auto item = IndexOfCode(kLowBatteryCodes, image[kLowBatteryOffset])) SelectItem("cboBatteryLow", item);
+    ShowNumeric("edtRSSI");
+    ShowNumeric("edtRSSI2");
+    ShowNumeric("edtSSI");
+    if (const auto level = SelectSquelchLevel(form_.SquelchLevels(), image[kSpeakerOffOffset]))
+        SelectItem("cboSQL", level);
+    ShowNumeric("edtRFDelay");
+    for (const char* field : {"edtTone1Len", "edtTone1Limit", "edtTone2Len", "edtTone2Limit", "edtTone3Len"})
+        ShowNumeric(field);
+    LoadOptionSwitches();
+    SelectItem("cboResetCon", SelectResetControlItem(image[kResetControlOffset]));
+    Apply(ResetControlClick(image, SelectedItem("cboResetCon")));
+    for (const char* field : {"edtDelay", "edtAutoMonitor", "edtAudioLock"}) ShowNumeric(field);
+    SelectItem("cboReminder", ReminderItemForByte(image[kReminderOffset]));
+    Apply(ReminderClick(image, SelectedItem("cboReminder").value_or(0)));
+    SelectItem("cboRecordMax", image[kRecordSectionsOffset]);
+    ShowNumeric("edtDecorderReset");
+    for (const ToneKind kind : {ToneKind::Tone1, ToneKind::Tone2, ToneKind::Group}) ShowToneFields(kind);
+    for (unsigned call = 1; call <= kCalls; ++call)
+        SelectItem(("cboAlertType" + std::to_string(call)).c_str(),
+                   image[kCallAlertOffset + 2 * (call - 1)] & kAlertTypeMask);
+    for (unsigned group = 1; group <= kGroupCalls; ++group)
+        SelectItem(("cboGAlertType" + std::to_string(group)).c_str(),
+                   image[kGroupAlertOffset + 2 * (group - 1)] & kAlertTypeMask);
+    Apply(ShowAlertTimes(image));
+    for (unsigned call = 1; call <= kCalls; ++call)
+        SetBox(form_.Member<QCheckBox>("chkPriority", static_cast<int>(call)),
+                   Bit(image, kCallAlertOffset + 2 * (call - 1), kPriorityBit));
+    for (unsigned group = 1; group <= kGroupCalls; ++group)
+        SetBox(form_.Member<QCheckBox>("chkGPriority", static_cast<int>(group)),
+                   Bit(image, kGroupAlertOffset + 2 * (group - 1), kPriorityBit));
+    LoadCalls();
+    ShowNumeric("edtGapMax");
+    ShowNumeric("edtNoiseLimit");
+    ShowNumeric("edtSquelch");
+    SetBox(Find<QCheckBox>("chkVolumeLevel"), Bit(image, kOptions2Offset, 3));
+    SetBox(Find<QCheckBox>("chkFullTimeAutoMonitor"), Bit(image, kOptions2Offset, 2));
+    ShowNumeric("edtDelayFullTime");
+    SetBox(Find<QCheckBox>("chkNBEn"), image[kNarrowbandOffset] != 0);
+    SetBox(Find<QCheckBox>("chkEnSQLRec"), Bit(image, kOptions2Offset, 5));
+    if (const auto item = IndexOfCode(kLowBatteryReminderCodes, image[kLowBatteryReminderOffset]))
+        SelectItem("cboPeriodBat", item);
+    Apply(ShowSquelchLevelTable(form_.SquelchLevels()));
+}
+
+// The frequency, the band with its spacing list, the spacing and the synthesizer words: the band
+// and spacing handlers run as a pick would, so the image's band, code and words are made whole.
+void FieldEditors::LoadFrequencyBox() {
+    PagerImage& image = form_.Image();
+    Apply(ShowFrequencyFromImage(image, state_.settings));
+    const std::size_t band = image[kFirstDigitOffset] == 1 ? kVhfBandItem : kUhfBandItem;
+    SelectItem("cboRangeFreq", band);
+    Apply(BandClick(image, state_.settings, band));
+    // The code the band pick left selects its item; an Auto code brings back the step it stands for.
+    const std::uint8_t code = image[kSpacingCodeOffset];
+    SelectItem("cboCSpace", SpacingItemForCode(band, code));
+    if (const auto step = AutoStepOfCode(code)) state_.settings.channelStep = *step;
+    Apply(ChannelSpacingClick(image, state_.settings, ReadFrequencyControls()));
+    Apply(ComputeSynthesizerWords(image, state_.settings, Find<QLineEdit>("edtFreq")->text().toStdString()));
+}
+
+// Each box is set from its bit, which runs its handler when the state changes. Push To Listen is
+// taken from its two bits once its box is set, and the enabling of the boxes is re-applied after
+// each box, so the privacy box decides last.
+void FieldEditors::LoadOptionSwitches() {
+    PagerImage& image = form_.Image();
+    for (unsigned index = 1; index <= kOptionSwitches; ++index) {
+        SetBox(form_.Member<QCheckBox>("chkSYS", static_cast<int>(index)), Bit(image, kOptionsOffset, index - 1));
+        if (index == static_cast<unsigned>(OptionSwitch::PushToListen)) {
+            const std::size_t item = PushToListenItemFor(image);
+            SelectItem("cboPTL", item);
+            Apply(PushToListenClick(image, item));
+        }
+        Apply(OptionEnablingAsLoaded(Find<QCheckBox>("chkSYSSV")->isChecked(),
+                                     Find<QCheckBox>("chkSYSAudio")->isChecked(),
+                                     Find<QCheckBox>("chkSYSPrivacy")->isChecked()));
+    }
+}
+
+// A call's controls follow its bit, then its switch box does; a box that changes runs its handler,
+// so a call the load switches on has its tones taken again.
+void FieldEditors::LoadCalls() {
+    const PagerImage& image = form_.Image();
+    for (unsigned call = 1; call <= kCalls; ++call) {
+        const bool on = Bit(image, kCallEnablesOffset, call - 1);
+        Apply(EnableCallControls(call, on));
+        SetBox(form_.Member<QCheckBox>("chkDuty", static_cast<int>(call)), on);
+    }
+    for (unsigned group = 1; group <= kGroupCalls; ++group) {
+        const bool on = Bit(image, kGroupEnablesOffset, group - 1);
+        Apply(EnableGroupCallControls(group, on));
+        SetBox(form_.Member<QCheckBox>("chkGDuty", static_cast<int>(group)), on);
+    }
+}
+
+void FieldEditors::ShowToneFields(ToneKind kind) {
+    CallPage page = ReadCallPage();
+    Apply(zr::ShowToneFields(form_.Image(), state_.tones, page, kind));
+}
+
+void FieldEditors::ShowNumeric(const char* control) {
+    EditorAnswer shown;
+    shown.Text(control, NumericFieldText(form_.Image(), NumericFieldOf(control)));
+    Apply(shown);
+}
+
+void FieldEditors::SelectItem(const char* list, std::optional<std::size_t> item) {
+    EditorAnswer selection;
+    selection.Select(list, item);
+    Apply(selection);
+}
+
+// ---- the controls as the rules read them
+
+CallPage FieldEditors::ReadCallPage() {
+    CallPage page;
+    for (std::size_t slot = 1; slot <= kToneSlots; ++slot) {
+        const ToneField field = ToneFieldOfSlot(slot);
+        page.Text(field) = Find<QLineEdit>(ToneControlName(field).c_str())->text().toStdString();
+    }
+    for (unsigned call = 1; call <= kCalls; ++call)
+        page.callOn[call - 1] = form_.Member<QCheckBox>("chkDuty", static_cast<int>(call))->isChecked();
+    for (unsigned group = 1; group <= kGroupCalls; ++group)
+        page.groupOn[group - 1] = form_.Member<QCheckBox>("chkGDuty", static_cast<int>(group))->isChecked();
+    return page;
+}
+
+FrequencyControls FieldEditors::ReadFrequencyControls() {
+    FrequencyControls controls;
+    const int band = Find<QComboBox>("cboRangeFreq")->currentIndex();
+    controls.bandItem = band < 0 ? kBandItems.size() : static_cast<std::size_t>(band);
+    controls.spacingItem = SelectedItem("cboCSpace");
+    controls.frequencyText = Find<QLineEdit>("edtFreq")->text().toStdString();
+    return controls;
+}
+
+std::optional<std::size_t> FieldEditors::SelectedItem(const char* list) {
+    const int index = Find<QComboBox>(list)->currentIndex();
+    if (index < 0) return std::nullopt;
+    return static_cast<std::size_t>(index);
+}
+
+void FieldEditors::ReadEntryMode() {
+    state_.tones.mode = Find<QRadioButton>("radStandard")->isChecked() ? ToneEntryMode::Standard : ToneEntryMode::User;
+}
+
+// ---- applying an answer
+
+QWidget* FieldEditors::Control(const std::string& name) { return controls_.value(QString::fromStdString(name)); }
+
+void FieldEditors::Apply(const EditorAnswer& answer) {
+    for (const EditorStep& step : answer.steps) {
+        if (const auto* message = std::get_if<ShowMessage>(&step)) {
+            form_.ShowMessageBox(message->message);
+            continue;
+        }
+        QWidget* control = Control(ControlNameOf(step));
+        if (control == nullptr) continue;
+        const QSignalBlocker blocker(control);
+        if (const auto* text = std::get_if<SetText>(&step)) {
+            if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->setText(ToQString(text->text));
+            else if (auto* label = qobject_cast<QLabel*>(control)) label->setText(ToQString(text->text));
+        } else if (const auto* items = std::get_if<SetItems>(&step)) {
+            auto* list = qobject_cast<QComboBox*>(control);
+            list->clear();
+            for (const auto& item : items->items) list->addItem(ToQString(item));
+        } else if (const auto* selection = std::get_if<SetSelection>(&step)) {
+            auto* list = qobject_cast<QComboBox*>(control);
+            const bool listed = selection->item && *selection->item < static_cast<std::size_t>(list->count());
+            list->setCurrentIndex(listed ? static_cast<int>(*selection->item) : -1);
+        } else if (const auto* enabled = std::get_if<SetEnabled>(&step)) {
+            control->setEnabled(enabled->enabled);
+        } else if (const auto* visible = std::get_if<SetVisible>(&step)) {
+            control->setVisible(visible->visible);
+        } else if (std::holds_alternative<SetFocus>(step)) {
+            // The focus goes back, or stays, where the user must correct the entry. This is no new
+            // enter of that field (its entry stays as typed) and no exit of the control the focus
+            // had just reached.
+            control->setFocus(Qt::ActiveWindowFocusReason);
+        }
+    }
+}
+
+}  // namespace zr::gui
