@@ -429,12 +429,16 @@ void FieldEditors::LoadFrequencyBox() {
     Apply(ShowFrequencyFromImage(image, state_.settings));
     const std::size_t band = image[kFirstDigitOffset] == 1 ? kVhfBandItem : kUhfBandItem;
     SelectItem("cboRangeFreq", band);
-    Apply(BandClick(image, state_.settings, band));
+    const EditorAnswer bandPick = BandClick(image, state_.settings, band);
+    Apply(bandPick);
     // The code the band pick left selects its item; an Auto code brings back the step it stands for.
     const std::uint8_t code = image[kSpacingCodeOffset];
     SelectItem("cboCSpace", SpacingItemForCode(band, code));
     if (const auto step = AutoStepOfCode(code)) state_.settings.channelStep = *step;
-    Apply(ChannelSpacingClick(image, state_.settings, ReadFrequencyControls()));
+    const EditorAnswer spacingPick = ChannelSpacingClick(image, state_.settings, ReadFrequencyControls());
+    Apply(spacingPick);
+    // A frequency the band or the step refused keeps the words the image came with.
+    if (bandPick.outcome == EditOutcome::Refused || spacingPick.outcome == EditOutcome::Refused) return;
     Apply(ComputeSynthesizerWords(image, state_.settings, Find<QLineEdit>("edtFreq")->text().toStdString()));
 }
 
