@@ -1,0 +1,130 @@
+// Refused entries with real message boxes on screen: the box takes the keyboard without the field
+// being left, the field runs its exit once, gets the focus back with its entry, and the window is
+// active again so that its shortcuts work.
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include "editor_driver.h"
+#include "field_focus.h"
+#include "message_boxes.h"
+#include "table_files.h"
+#include "tone_entry.h"
+
+using zr::test::EditorDriver;
+using zr::test::StartedWindow;
+
+namespace {
+
+// Shows the real message boxes and answers each with OK once it is on screen, recording its text.
+class RealBoxAnswerer {
+public:
+    RealBoxAnswerer() {
+        previous_ = zr::gui::SetMessageHandler({});
+        timer_.setInterval(20);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr || !box->isVisible()) return;
+            texts.push_back(box->text().toStdString());
+            box->accept();
+        });
+        timer_.start();
+    }
+    ~RealBoxAnswerer() { zr::gui::SetMessageHandler(previous_); }
+    RealBoxAnswerer(const RealBoxAnswerer&) = delete;
+    RealBoxAnswerer& operator=(const RealBoxAnswerer&) = delete;
+
+    std::vector<std::string> texts;
+
+private:
+    QTimer timer_;
+    zr::gui::MessageHandler previous_;
+};
+
+}  // namespace
+
+class EditorFocusTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void refusedToneKeepsItsEntryAndTheFocus();
+    void refusedNumberByEnterAndByTheNextFieldsClick();
+    void integerFilterMessageLeavesTheFieldWhereItWas();
+};
+
+void EditorFocusTest::refusedToneKeepsItsEntryAndTheFocus() {
+    RealBoxAnswerer boxes;
+    StartedWindow started;
+    EditorDriver editor(started);
+    boxes.texts.clear();  // the start-up board check's
+    QSignalSpy exits(&started->Focus(), &zr::gui::FieldFocus::exited);
+    editor.UseUserMode();
+    editor.Enter("edtT11");
+    editor.Type("3600");
+    // A click into the next field: the tone is refused, the next field is never entered.
+    QTest::mouseClick(editor.Edit("edtT21"), Qt::LeftButton);
+    QCOMPARE(boxes.texts, std::vector<std::string>{zr::UserToneRangeMessage().text});
+    QCOMPARE(exits.size(), 1);
+    QTRY_VERIFY(started->isActiveWindow());
+    QTRY_COMPARE(editor.Focused(), editor.Edit("edtT11"));
+    QCOMPARE(editor.Edit("edtT11")->text(), QString("3600.0"));
+    QCOMPARE(editor.Edit("edtT21")->text(), QString("707.3"));
+    // Corrected in place and left with Enter.
+    for (int i = 0; i < 6; ++i) editor.Key(Qt::Key_Backspace);
+    editor.Type("1000");
+    editor.Key(Qt::Key_Return);
+    QCOMPARE(zr::GetWord16(editor.Image(), 192), 10000);
+    QCOMPARE(boxes.texts.size(), std::size_t(1));
+    QCOMPARE(exits.size(), 2);
+}
+
+void EditorFocusTest::refusedNumberByEnterAndByTheNextFieldsClick() {
+    RealBoxAnswerer boxes;
+    StartedWindow started;
+    EditorDriver editor(started);
+    boxes.texts.clear();  // the start-up board check's
+    editor.Enter("edtBS_Period");
+    editor.Type("256");
+    editor.Key(Qt::Key_Return);
+    QCOMPARE(boxes.texts, std::vector<std::string>{"Please insert a number between 0 to 255"});
+    QTRY_VERIFY(started->isActiveWindow());
+    QTRY_COMPARE(editor.Focused(), editor.Edit("edtBS_Period"));
+    QCOMPARE(editor.Edit("edtBS_Period")->text(), QString("256"));
+    QCOMPARE(editor.Image()[58], 15);
+    // The window's shortcuts work again: Ctrl+S asks its question about the default table.
+    QTest::keyClick(editor.Focused(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(boxes.texts.back(), zr::DefaultTableQuestion().text);
+    QTRY_VERIFY(started->isActiveWindow());
+    QTRY_COMPARE(editor.Focused(), editor.Edit("edtBS_Period"));
+    QTest::mouseClick(editor.Edit("edtBS_Duty"), Qt::LeftButton);
+    QTRY_COMPARE(editor.Focused(), editor.Edit("edtBS_Period"));  // refused once more
+    QCOMPARE(boxes.texts.size(), std::size_t(3));
+    QCOMPARE(editor.Edit("edtBS_Duty")->text(), QString("1"));  // never entered
+}
+
+void EditorFocusTest::integerFilterMessageLeavesTheFieldWhereItWas() {
+    RealBoxAnswerer boxes;
+    StartedWindow started;
+    EditorDriver editor(started);
+    boxes.texts.clear();  // the start-up board check's
+    QSignalSpy exits(&started->Focus(), &zr::gui::FieldFocus::exited);
+    QSignalSpy enters(&started->Focus(), &zr::gui::FieldFocus::entered);
+    editor.Enter("edtTone2Len");
+    editor.Type("4-");
+    QCOMPARE(boxes.texts, std::vector<std::string>{"Please insert a numeric!"});
+    QTRY_VERIFY(started->isActiveWindow());
+    QTRY_COMPARE(editor.Focused(), editor.Edit("edtTone2Len"));
+    QCOMPARE(exits.size(), 0);
+    QCOMPARE(enters.size(), 1);
+    editor.Type("2");
+    QCOMPARE(editor.Edit("edtTone2Len")->text(), QString("42"));
+    editor.Leave();
+    QCOMPARE(zr::GetWord16(editor.Image(), 56), 42);
+}
+
+QTEST_MAIN(EditorFocusTest)
+#include "editor_focus_test.moc"
