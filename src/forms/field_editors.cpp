@@ -208,7 +208,6 @@ bool FieldEditors::KeyPressed(QLineEdit* edit, const EditBinding& binding, char 
     const auto leaveForNull = [this] { Control("edtNull")->setFocus(Qt::OtherFocusReason); };
     const std::string text = edit->text().toStdString();
     switch (binding.keys) {
-        case KeyFilter::None: return false;
         case KeyFilter::Frequency:
             if (key != kEnterKey) return false;
             leaveForNull();

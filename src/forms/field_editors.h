@@ -49,14 +49,13 @@ protected:
 private:
     // How an edit takes the characters typed into it.
     enum class KeyFilter {
-        None,        // everything passes (the hidden fields without a filter)
         Frequency,   // everything passes; Enter leaves the field
         Integer,     // digits; Enter leaves the field; any other character is refused with a message
         OneDecimal,  // digits, one point and one decimal; Enter leaves the field
         TwoDecimal,  // digits, one point and two decimals; Enter takes the entry and stays
     };
     struct EditBinding {
-        KeyFilter keys = KeyFilter::None;
+        KeyFilter keys = KeyFilter::Frequency;
         std::optional<ToneField> tone;  // tone fields have their own enter, exit and double click
         std::function<void()> exit;     // for the other edits: emptied on enter, this on exit
     };
