@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <stdexcept>
 #include <string_view>
 #include <type_traits>
@@ -185,8 +186,12 @@ void FieldEditors::FieldExited(QWidget* widget) {
     }
     // A refused entry took the focus back while the field was still losing it; the field's own
     // focus-out then hid its caret. It has the focus: show the caret again.
-    if (edit->hasFocus())
-        QCoreApplication::postEvent(edit, new QFocusEvent(QEvent::FocusIn, Qt::ActiveWindowFocusReason));
+    if (!edit->hasFocus()) return;
+    QTimer::singleShot(0, edit, [edit] {
+        if (!edit->hasFocus()) return;
+        QFocusEvent caretBack(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+        QCoreApplication::sendEvent(edit, &caretBack);
+    });
 }
 
 bool FieldEditors::eventFilter(QObject* watched, QEvent* event) {
