@@ -1,7 +1,9 @@
 // The Frequency box and the Setting, Config and Advance Setting pages in the window: frequency and
 // band, the numeric fields with their key filters and messages, the option switches and lists, the
 // squelch levels, and both edit modes after edits.
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -37,6 +39,7 @@ private slots:
     void numericEntries_data();
     void numericEntries();
     void numericKeyFilters();
+    void pastedTextThatIsNoNumberIsRefused();
     void decoderBandwidthSetsTheSpacingRule();
     void privacyPushToListenAndResetControl();
     void otherSwitchesAndLists();
@@ -253,6 +256,26 @@ void EditorSettingsTest::numericKeyFilters() {
     QCOMPARE(editor.Focused(), editor.Edit("edtNull"));
     QCOMPARE(editor.Image()[65], 4);
     QVERIFY(messages.messages.empty());
+}
+
+void EditorSettingsTest::pastedTextThatIsNoNumberIsRefused() {
+    MessageRecorder messages;
+    StartedWindow started;
+    EditorDriver editor(started);
+    messages.Clear();
+    const zr::PagerImage before = editor.Image();
+    QApplication::clipboard()->setText("12a");
+    for (const char* field : {"edtBS_Period", "edtRSSI", "edtT11", "edtFreq"}) {
+        editor.Enter(field);
+        QTest::keyClick(editor.Focused(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(editor.Edit(field)->text(), QString("12a"));
+        editor.Leave();
+    }
+    QCOMPARE(messages.Texts(), (std::vector<std::string>{"'12a' is not a valid whole number.", "'12a' is not a valid number.",
+                                                         "'12a' is not a valid number.",
+                                                         "'12a' is not a valid whole number."}));
+    QCOMPARE(messages.messages.front().icon, zr::MessageIcon::Stop);
+    QCOMPARE(editor.Image(), before);
 }
 
 void EditorSettingsTest::decoderBandwidthSetsTheSpacingRule() {
