@@ -124,6 +124,7 @@ EditorAnswer FrequencyExit(PagerImage& image, SettingsEditorState& state, const 
     const auto frequency = ParseInteger(controls.frequencyText);
     if (!frequency) {
         answer.Refuse(NotAWholeNumberMessage(controls.frequencyText));
+        answer.Focus("edtFreq");
         return answer;
     }
     const std::int64_t low = *ParseInteger(LowLimitText(controls.bandItem)) * 10000;

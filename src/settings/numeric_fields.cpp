@@ -37,6 +37,7 @@ EditorAnswer WholeNumberExit(PagerImage& image, const NumericField& field, std::
     const auto value = ParseInteger(text);
     if (!value && !IsDigitsOnly(text)) {
         answer.Refuse(NotAWholeNumberMessage(text));
+        answer.Focus(std::string(field.control));
         return answer;
     }
     if (!value || *value < field.lowest || *value > field.highest) {
@@ -57,6 +58,7 @@ EditorAnswer LevelExit(PagerImage& image, const NumericField& field, std::string
     const auto volts = ParseDecimal(text);
     if (!volts) {
         answer.Refuse(NotANumberMessage(text));
+        answer.Focus(std::string(field.control));
         return answer;
     }
     if (*volts < field.lowest || *volts > field.highest) {
@@ -85,6 +87,7 @@ EditorAnswer HalfSecondsExit(PagerImage& image, const NumericField& field, std::
     const auto seconds = ParseDecimal(text);
     if (!seconds) {
         answer.Refuse(NotANumberMessage(text));
+        answer.Focus(std::string(field.control));
         return answer;
     }
     if (*seconds < field.lowest || *seconds > field.highest) {

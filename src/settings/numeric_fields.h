@@ -67,7 +67,7 @@ std::string NumericFieldText(const PagerImage& image, const NumericField& field)
 // - outside the field's range: its range message, the text stays as typed, the focus goes back;
 // - a half-second entry off the 0.5 s step: "The interval is 0.5 second.", the stored time is shown
 //   again, the focus goes where the user sent it;
-// - text that is no number: a message naming it, nothing stored;
+// - text that is no number (pasted): a message naming it, nothing stored, the focus back;
 // - otherwise stored. Whole-number fields keep the text as typed; a level shows the entry with two
 //   decimals and stores the byte of that text; a time shows one decimal and stores twice what it
 //   shows (3.46 shows 3.5 and stores 7).

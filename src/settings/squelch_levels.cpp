@@ -95,6 +95,7 @@ EditorAnswer SquelchTableFieldExit(PagerImage& image, SquelchLevelTable& levels,
     if (!volts || hundredths < std::numeric_limits<std::int32_t>::min() ||
         hundredths > std::numeric_limits<std::int32_t>::max()) {
         answer.Refuse(NotANumberMessage(text));
+        answer.Focus(edit);
         return answer;
     }
     TableValue(levels, level, column) = static_cast<std::int32_t>(hundredths);

@@ -158,6 +158,7 @@ EditorAnswer ToneExit(PagerImage& image, ToneEditorState& state, std::uint8_t sp
     const auto hertz = ParseDecimal(typed);
     if (!hertz) {
         answer.Refuse(NotANumberMessage(typed));
+        answer.Focus(ToneControlName(field));
         return answer;
     }
     const std::string rewritten = FormatFixed(*hertz, 1, 4);

@@ -91,7 +91,7 @@ ToneSpacing CheckToneSpacing(std::size_t slot, std::int64_t tenths, const ToneVa
 //   shown again, the focus goes back; else snapped to the nearest standard tone and stored;
 // - User Mode: outside 280.0..3500.0 a range message, the text kept and the focus back; too near a
 //   tone of another switched-on call: the spacing message as above; else stored;
-// - text that is no number: a message naming it, nothing stored.
+// - text that is no number: a message naming it, nothing stored, the focus back.
 EditorAnswer ToneExit(PagerImage& image, ToneEditorState& state, std::uint8_t spacingTenths, CallPage& page,
                       ToneField field);
 

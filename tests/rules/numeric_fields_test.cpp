@@ -107,6 +107,8 @@ TEST(NumericFields, TextThatIsNoNumberIsRefusedByName) {
         const auto answer = NumericFieldExit(image, Field(key), typed);
         ASSERT_EQ(answer.Messages().size(), 1u) << key;
         EXPECT_NE(answer.Messages()[0].text.find(std::string("'") + typed + "'"), std::string::npos);
+        // The focus goes back, so the pasted text is corrected where it stands.
+        EXPECT_EQ(answer.steps.back(), EditorStep(SetFocus{std::string(Field(key).control)})) << key;
         EXPECT_EQ(image, StartupImage());
     }
 }

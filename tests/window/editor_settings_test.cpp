@@ -268,7 +268,11 @@ void EditorSettingsTest::pastedTextThatIsNoNumberIsRefused() {
     for (const char* field : {"edtBS_Period", "edtRSSI", "edtT11", "edtFreq"}) {
         editor.Enter(field);
         QTest::keyClick(editor.Focused(), Qt::Key_V, Qt::ControlModifier);
+        editor.Leave();
+        // Refused: the text stays, the focus comes back for the correction.
         QCOMPARE(editor.Edit(field)->text(), QString("12a"));
+        QCOMPARE(editor.Focused(), editor.Edit(field));
+        editor.Edit(field)->clear();
         editor.Leave();
     }
     QCOMPARE(messages.Texts(), (std::vector<std::string>{"'12a' is not a valid whole number.", "'12a' is not a valid number.",
