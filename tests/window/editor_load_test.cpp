@@ -97,6 +97,11 @@ void EditorLoadTest::startUpShowsTheBuiltInImageWithFreshSynthesizerWords() {
     QCOMPARE(zr::GetWord32(started->Image(), 120), 0x00008011u);
     QCOMPARE(zr::GetWord32(started->Image(), 124), 0x000AC000u);
     QCOMPARE(zr::GetWord16(started->Image(), 18), zr::EncodeToneCode(7073));
+
+    // What a load leaves, loaded again, stays as it is: a table saved and opened again does not drift.
+    const zr::PagerImage asLoaded = started->Image();
+    EditorDriver(started).Load(asLoaded);
+    QCOMPARE(started->Image(), asLoaded);
 }
 
 void EditorLoadTest::versionsListsAndTimes() {
