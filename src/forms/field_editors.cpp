@@ -281,7 +281,11 @@ bool FieldEditors::ToneFieldDoubleClicked(ToneField field) {
 
 void FieldEditors::OpenToneTableFromKey() {
     ReadEntryMode();
-    if (state_.tones.mode == ToneEntryMode::Standard && state_.tones.currentToneField) OpenToneTable();
+    const auto current = state_.tones.currentToneField;
+    if (state_.tones.mode != ToneEntryMode::Standard || !current) return;
+    // A greyed field takes no tone: Write Mode, or a call switched off since the field was current.
+    if (!Control(ToneControlName(*current))->isEnabled()) return;
+    OpenToneTable();
 }
 
 // Every way out of the table picks its current tone; the field takes it as if typed and left.

@@ -40,7 +40,7 @@ private slots:
     void hintLabelsAndTheMouseOverTheWindow();
     void toneTablePicksIntoTheCurrentField();
     void toneTableEveryWayOutPicks();
-    void toneTableIsForStandardModeOnly();
+    void toneTableIsForStandardModeAndFieldsThatTakeEntries();
     void callSwitchesStoreTheirBitAndGreyTheirControls();
     void switchingACallOnTakesItsTonesAgain();
     void priorityBoxesStoreBitSeven();
@@ -304,7 +304,7 @@ void EditorTonesTest::toneTableEveryWayOutPicks() {
     QVERIFY(messages.messages.empty());
 }
 
-void EditorTonesTest::toneTableIsForStandardModeOnly() {
+void EditorTonesTest::toneTableIsForStandardModeAndFieldsThatTakeEntries() {
     MessageRecorder messages;
     StartedWindow started;
     EditorDriver editor(started);
@@ -316,6 +316,19 @@ void EditorTonesTest::toneTableIsForStandardModeOnly() {
     QVERIFY(!started.window().findChild<TForm2*>()->isVisible());
     editor.Leave();
     QCOMPARE(editor.Image(), before);
+
+    // In Write Mode the field that was current takes no tone from F9 (the table would pick on
+    // closing, whatever way it is closed).
+    editor.UseStandardMode();
+    editor.Click("chkDuty2");
+    editor.Enter("edtT12");
+    editor.Leave();
+    QTest::mouseClick(started.Find<QWidget>("RBtWrite"), Qt::LeftButton);
+    QVERIFY(started->Editors().State().tones.currentToneField.has_value());
+    const zr::PagerImage written = editor.Image();
+    QTest::keyClick(&started.window(), Qt::Key_F9);
+    QVERIFY(!started.window().findChild<TForm2*>()->isVisible());
+    QCOMPARE(editor.Image(), written);
 }
 
 void EditorTonesTest::callSwitchesStoreTheirBitAndGreyTheirControls() {
