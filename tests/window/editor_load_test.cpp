@@ -244,7 +244,10 @@ void EditorLoadTest::frequencyBoxOfALoad() {
     image[10] = 0;
     image[83] = 9;
     editor.Load(image);
-    QCOMPARE(messages.Texts().front(), std::string("Frequency setting error(1350000 < = Frequency < =1740000 )"));
+    // The band pick, the frequency exit it runs and the spacing pick of the load each refuse it.
+    const std::string bandError = "Frequency setting error(1350000 < = Frequency < =1740000 )";
+    QCOMPARE(messages.Texts(), (std::vector<std::string>{bandError, bandError, bandError}));
+    QCOMPARE(messages.messages.front().caption, std::string("ZR250Pro V1.0.7"));
     QCOMPARE(zr::GetWord32(editor.Image(), 120), zr::GetWord32(image, 120));
     QCOMPARE(zr::GetWord32(editor.Image(), 124), zr::GetWord32(image, 124));
     QCOMPARE(Text(started, "edtSquelch"), QString("9"));
