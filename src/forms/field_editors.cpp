@@ -1,5 +1,6 @@
 #include "field_editors.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -92,6 +93,10 @@ const std::string& ControlNameOf(const EditorStep& step) {
         step);
 }
 
+// The control that has the focus in its window, or gets it back when the window is active again
+// (a message box may still be closing).
+bool IsFocusOfItsWindow(const QWidget* control) { return control->window()->focusWidget() == control; }
+
 // Setting a box from code runs its handler exactly when its state changes, as a click would.
 void SetBox(QCheckBox* box, bool checked) { box->setChecked(checked); }
 
@@ -119,9 +124,9 @@ FieldEditors::FieldEditors(TForm1& form, std::function<QString()> pickTone)
 void FieldEditors::BindEdits() {
     for (const ToneKind kind : {ToneKind::Tone1, ToneKind::Tone2, ToneKind::Group})
         for (unsigned index = 1; IsToneField({kind, index}); ++index) BindToneField({kind, index});
-    edits_.insert(Find<QLineEdit>("edtFreq"), {KeyFilter::Frequency, std::nullopt, [this] { FrequencyExit(); }});
+    edits_.insert(Find<QLineEdit>("edtFreq"), {KeyFilter::Frequency, std::nullopt, [this] { return FrequencyExit(); }});
     // The alert times are hidden and never stored: leaving one shows the stored times again.
-    const auto showAlertTimes = [this] { Apply(ShowAlertTimes(form_.Image())); };
+    const auto showAlertTimes = [this] { return Apply(ShowAlertTimes(form_.Image())); };
     for (unsigned call = 1; call <= kCalls; ++call)
         edits_.insert(form_.Member<QLineEdit>("edtAlertTime", static_cast<int>(call)),
                       {KeyFilter::OneDecimal, std::nullopt, showAlertTimes});
@@ -138,7 +143,7 @@ void FieldEditors::BindEdits() {
 
 void FieldEditors::BindToneField(ToneField field) {
     edits_.insert(Find<QLineEdit>(ToneControlName(field).c_str()),
-                  {KeyFilter::OneDecimal, field, [this, field] { ToneExit(field); }});
+                  {KeyFilter::OneDecimal, field, [this, field] { return ToneExit(field); }});
 }
 
 void FieldEditors::BindNumericField(const NumericField& field) {
@@ -148,13 +153,13 @@ void FieldEditors::BindNumericField(const NumericField& field) {
     if (field.encoding == NumericEncoding::HalfSeconds)
         keys = field.control == "edtDelayFullTime" ? KeyFilter::TwoDecimal : KeyFilter::OneDecimal;
     edits_.insert(Find<QLineEdit>(std::string(field.control).c_str()),
-                  {keys, std::nullopt, [this, &field] { NumericExit(field); }});
+                  {keys, std::nullopt, [this, &field] { return NumericExit(field); }});
 }
 
 void FieldEditors::BindSquelchTableField(std::size_t level, SquelchColumn column) {
     const char* family = column == SquelchColumn::SpeakerOff ? "edtSQL_OFF" : "edtSQL_ON";
     edits_.insert(form_.Member<QLineEdit>(family, static_cast<int>(level)),
-                  {KeyFilter::TwoDecimal, std::nullopt, [this, level, column] { SquelchTableExit(level, column); }});
+                  {KeyFilter::TwoDecimal, std::nullopt, [this, level, column] { return SquelchTableExit(level, column); }});
 }
 
 void FieldEditors::FieldEntered(QWidget* widget) {
@@ -179,14 +184,41 @@ void FieldEditors::FieldExited(QWidget* widget) {
     auto* edit = qobject_cast<QLineEdit*>(widget);
     const auto binding = edits_.constFind(edit);
     if (binding == edits_.cend()) return;
-    const auto exit = binding->exit;
+    if (IsMouseOverARefusedEntry(edit)) {
+        KeepTheFocus(edit);
+        return;
+    }
+    RunExit(edit, *binding);
+    // A refused field took the focus back while it was still losing it, and its own focus-out then
+    // hid its caret.
+    if (IsFocusOfItsWindow(edit)) KeepTheFocus(edit);
+}
+
+void FieldEditors::RunExit(QLineEdit* edit, const EditBinding& binding) {
+    const auto exit = binding.exit;
+    EditOutcome outcome;
     {
         const FlagScope scope(reacting_);
-        exit();
+        outcome = exit();
     }
-    // A refused entry took the focus back while the field was still losing it; the field's own
-    // focus-out then hid its caret. It has the focus: show the caret again.
-    if (!edit->hasFocus()) return;
+    // A refusal that emptied its field (a call tone out of the standard range) holds no entry: left
+    // empty, the field shows its stored tone again without a message.
+    if (outcome == EditOutcome::Refused && IsFocusOfItsWindow(edit) && !edit->text().isEmpty())
+        refused_ = RefusedEntry{edit, edit->text()};
+    else
+        refused_.reset();
+}
+
+// The mouse over the window parks the focus on edtNull while a refused entry, unchanged, still
+// has the focus. The technician has seen its message and is correcting it: the focus stays, and
+// no message comes back with every movement of the mouse. Tab, a click, Enter still take it again.
+bool FieldEditors::IsMouseOverARefusedEntry(QLineEdit* edit) const {
+    return refused_ && refused_->field == edit && refused_->text == edit->text() && !leavingByEnter_ &&
+           QApplication::focusWidget() == controls_.value(QStringLiteral("edtNull"));
+}
+
+void FieldEditors::KeepTheFocus(QLineEdit* edit) {
+    if (!IsFocusOfItsWindow(edit)) edit->setFocus(Qt::ActiveWindowFocusReason);
     QTimer::singleShot(0, edit, [edit] {
         if (!edit->hasFocus()) return;
         QFocusEvent caretBack(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
@@ -210,7 +242,10 @@ bool FieldEditors::eventFilter(QObject* watched, QEvent* event) {
 bool FieldEditors::KeyPressed(QLineEdit* edit, const EditBinding& binding, char key) {
     // Enter leaves the field for edtNull; the exit runs once, as the field loses the focus. A refused
     // entry takes the focus back there.
-    const auto leaveForNull = [this] { Control("edtNull")->setFocus(Qt::OtherFocusReason); };
+    const auto leaveForNull = [this] {
+        const FlagScope scope(leavingByEnter_);
+        Control("edtNull")->setFocus(Qt::OtherFocusReason);
+    };
     const std::string text = edit->text().toStdString();
     switch (binding.keys) {
         case KeyFilter::Frequency:
@@ -225,8 +260,7 @@ bool FieldEditors::KeyPressed(QLineEdit* edit, const EditBinding& binding, char 
             return !OneDecimalKeyPasses(text, key);
         case KeyFilter::TwoDecimal:
             if (key == kEnterKey) {  // takes the entry and stays in the field
-                const FlagScope scope(reacting_);
-                binding.exit();
+                RunExit(edit, binding);
                 return true;
             }
             return !TwoDecimalKeyPasses(text, key);
@@ -247,25 +281,25 @@ bool FieldEditors::KeyPressed(QLineEdit* edit, const EditBinding& binding, char 
     return false;
 }
 
-void FieldEditors::ToneExit(ToneField field) {
+EditOutcome FieldEditors::ToneExit(ToneField field) {
     ReadEntryMode();
     CallPage page = ReadCallPage();
-    Apply(zr::ToneExit(form_.Image(), state_.tones, state_.settings.spacingTenths, page, field));
+    return Apply(zr::ToneExit(form_.Image(), state_.tones, state_.settings.spacingTenths, page, field));
 }
 
-void FieldEditors::FrequencyExit() {
-    Apply(zr::FrequencyExit(form_.Image(), state_.settings, ReadFrequencyControls()));
+EditOutcome FieldEditors::FrequencyExit() {
+    return Apply(zr::FrequencyExit(form_.Image(), state_.settings, ReadFrequencyControls()));
 }
 
-void FieldEditors::NumericExit(const NumericField& field) {
+EditOutcome FieldEditors::NumericExit(const NumericField& field) {
     const QString text = Find<QLineEdit>(std::string(field.control).c_str())->text();
-    Apply(NumericFieldExit(form_.Image(), field, text.toStdString()));
+    return Apply(NumericFieldExit(form_.Image(), field, text.toStdString()));
 }
 
-void FieldEditors::SquelchTableExit(std::size_t level, SquelchColumn column) {
+EditOutcome FieldEditors::SquelchTableExit(std::size_t level, SquelchColumn column) {
     const char* family = column == SquelchColumn::SpeakerOff ? "edtSQL_OFF" : "edtSQL_ON";
     const QString text = form_.Member<QLineEdit>(family, static_cast<int>(level))->text();
-    Apply(SquelchTableFieldExit(form_.Image(), form_.SquelchLevels(), level, column, text.toStdString(),
+    return Apply(SquelchTableFieldExit(form_.Image(), form_.SquelchLevels(), level, column, text.toStdString(),
                                 SelectedItem("cboSQL")));
 }
 
@@ -539,7 +573,7 @@ void FieldEditors::ReadEntryMode() {
 
 QWidget* FieldEditors::Control(const std::string& name) { return controls_.value(QString::fromStdString(name)); }
 
-void FieldEditors::Apply(const EditorAnswer& answer) {
+EditOutcome FieldEditors::Apply(const EditorAnswer& answer) {
     for (const EditorStep& step : answer.steps) {
         if (const auto* message = std::get_if<ShowMessage>(&step)) {
             form_.ShowMessageBox(message->message);
@@ -570,6 +604,7 @@ void FieldEditors::Apply(const EditorAnswer& answer) {
             control->setFocus(Qt::ActiveWindowFocusReason);
         }
     }
+    return answer.outcome;
 }
 
 }  // namespace zr::gui

@@ -57,7 +57,7 @@ private:
     struct EditBinding {
         KeyFilter keys = KeyFilter::Frequency;
         std::optional<ToneField> tone;  // tone fields have their own enter, exit and double click
-        std::function<void()> exit;     // for the other edits: emptied on enter, this on exit
+        std::function<EditOutcome()> exit;  // for the other edits: emptied on enter, this on exit
     };
 
     void BindEdits();
@@ -71,14 +71,17 @@ private:
 
     void FieldEntered(QWidget* widget);
     void FieldExited(QWidget* widget);
+    void RunExit(QLineEdit* edit, const EditBinding& binding);
+    bool IsMouseOverARefusedEntry(QLineEdit* edit) const;
+    void KeepTheFocus(QLineEdit* edit);
     bool KeyPressed(QLineEdit* edit, const EditBinding& binding, char key);
     bool ToneFieldDoubleClicked(ToneField field);
     void OpenToneTable();
 
-    void ToneExit(ToneField field);
-    void FrequencyExit();
-    void NumericExit(const NumericField& field);
-    void SquelchTableExit(std::size_t level, SquelchColumn column);
+    EditOutcome ToneExit(ToneField field);
+    EditOutcome FrequencyExit();
+    EditOutcome NumericExit(const NumericField& field);
+    EditOutcome SquelchTableExit(std::size_t level, SquelchColumn column);
 
     void LoadFrequencyBox();
     void LoadOptionSwitches();
@@ -93,7 +96,7 @@ private:
     void ReadEntryMode();
 
     // Applies the steps of an answer in order, each control's own handlers blocked.
-    void Apply(const EditorAnswer& answer);
+    EditOutcome Apply(const EditorAnswer& answer);
     QWidget* Control(const std::string& name);
     template <class Widget>
     Widget* Find(const char* name) {
@@ -108,6 +111,14 @@ private:
     // True while a handler runs: the focus moves it makes (a field greyed under the focus, the focus
     // given back to a refused field) are neither enters nor exits of a field.
     bool reacting_ = false;
+    // True while Enter leaves a field for edtNull.
+    bool leavingByEnter_ = false;
+    // The entry that was last refused with the focus given back, as it stands in its field.
+    struct RefusedEntry {
+        QLineEdit* field = nullptr;
+        QString text;
+    };
+    std::optional<RefusedEntry> refused_;
 };
 
 }  // namespace zr::gui

@@ -3,6 +3,7 @@
 // active again so that its shortcuts work.
 #include <QAction>
 #include <QApplication>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -54,6 +55,7 @@ private slots:
     void refusedToneKeepsItsEntryAndTheFocus();
     void refusedNumberByEnterAndByTheNextFieldsClick();
     void integerFilterMessageLeavesTheFieldWhereItWas();
+    void mouseOverTheWindowDoesNotRepeatARefusal();
 };
 
 void EditorFocusTest::refusedToneKeepsItsEntryAndTheFocus() {
@@ -124,6 +126,42 @@ void EditorFocusTest::integerFilterMessageLeavesTheFieldWhereItWas() {
     QCOMPARE(editor.Edit("edtTone2Len")->text(), QString("42"));
     editor.Leave();
     QCOMPARE(zr::GetWord16(editor.Image(), 56), 42);
+}
+
+void EditorFocusTest::mouseOverTheWindowDoesNotRepeatARefusal() {
+    RealBoxAnswerer boxes;
+    StartedWindow started;
+    EditorDriver editor(started);
+    boxes.texts.clear();
+    QLineEdit* field = editor.Edit("edtBS_Period");
+    editor.Enter("edtBS_Period");
+    editor.Type("256");
+    auto* config = started.Find<QGroupBox>("GroupBox3");
+    const auto moveOver = [config](int step) {
+        QTest::mouseMove(config, QPoint(config->width() - 6 - step, config->height() - 6));
+    };
+    moveOver(0);
+    QTRY_COMPARE(boxes.texts.size(), std::size_t(1));
+    QTRY_VERIFY(started->isActiveWindow());
+    QTRY_COMPARE(editor.Focused(), field);
+    // The entry has been refused: further movements leave it where the technician corrects it.
+    for (int step = 1; step <= 3; ++step) moveOver(4 * step);
+    QTest::qWait(100);
+    QCOMPARE(boxes.texts.size(), std::size_t(1));
+    QCOMPARE(editor.Focused(), field);
+    QCOMPARE(field->text(), QString("256"));
+    // Enter asks for the entry again: refused again.
+    editor.Key(Qt::Key_Return);
+    QTRY_COMPARE(boxes.texts.size(), std::size_t(2));
+    QTRY_COMPARE(editor.Focused(), field);
+    // Corrected, the next movement leaves the field and stores the entry.
+    QTRY_VERIFY(started->isActiveWindow());
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    editor.Type("25");
+    moveOver(20);
+    QTRY_COMPARE(editor.Focused(), editor.Edit("edtNull"));
+    QCOMPARE(editor.Image()[58], 25);
+    QCOMPARE(boxes.texts.size(), std::size_t(2));
 }
 
 QTEST_MAIN(EditorFocusTest)
