@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev
   libcli11-dev libgtest-dev libgmock-dev
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick x11-utils
   dpkg-dev file
 )
 
