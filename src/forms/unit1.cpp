@@ -1,16 +1,19 @@
 #include "unit1.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -62,7 +65,11 @@ TForm1::TForm1(zr::CommPort& port, QWidget* parent)
       squelchLevels_(zr::BuiltInSquelchLevelTable()),
       saveTarget_(zr::kDefaultTableName),
       deviceView_(std::make_unique<zr::gui::WindowDeviceView>(*this)) {
+    Q_INIT_RESOURCE(resources);  // the pictures live in a static library: make sure they are linked in
     ui->setupUi(this);
+    // The program's icon, for this window and every box and dialog it opens.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
+    setWindowIcon(QApplication::windowIcon());
     // The window's defaults that a form cannot say: the Advance Setting tab starts hidden.
     ShowAdvancePage(false);
     CreateStatusPanels();
@@ -200,6 +207,9 @@ void TForm1::FillPortList() {
     portNames_ = zr::EnumerateSerialPorts();
     for (const std::string& name : portNames_) ui->cboPort->addItem(QString::fromStdString(name));
     ui->cboPort->setCurrentIndex(portNames_.empty() ? -1 : 0);
+    // A port path may be longer than the box: the open list shows every name whole.
+    QAbstractItemView* list = ui->cboPort->view();
+    list->setMinimumWidth(list->sizeHintForColumn(0) + list->verticalScrollBar()->sizeHint().width());
 }
 
 void TForm1::StartupBoardCheck() {

@@ -259,6 +259,9 @@ void MainWindowTest::menusCarryTheirShortcutsAndIcons() {
         QCOMPARE(action->shortcut(), item.key);
         QCOMPARE(!action->icon().isNull(), item.icon);
     }
+    // The pictures are the program's own, not an empty icon.
+    QVERIFY(!started.Find<QAction>("OpenO1")->icon().pixmap(16, 16).isNull());
+    QVERIFY(!started.window().windowIcon().pixmap(32, 32).isNull());
     const auto fileItems = started.Find<QMenu>("FileF1")->actions();
     QCOMPARE(fileItems.size(), 5);
     QVERIFY(fileItems[3]->isSeparator());
