@@ -222,7 +222,12 @@ void TForm1::StartupBoardCheck() {
     if (found) ui->cboPort->setCurrentIndex(static_cast<int>(*found));
     Form3->close();
     deviceView_->SetDeviceMenuEnabled(read, write, verify);
+    EndBusy();
+}
+
+void TForm1::EndBusy() {
     busy_ = false;
+    if (closeWhenIdle_) QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void TForm1::LoadDefaultTable() {
@@ -307,7 +312,8 @@ void TForm1::SetInputEnabled(bool enabled) {
 // ---- shutdown
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (busy_) {  // the transfer ends first; it cannot be left half done
+    if (busy_) {  // the transfer ends first, it cannot be left half done; then the window closes
+        closeWhenIdle_ = true;
         event->ignore();
         return;
     }
@@ -379,10 +385,10 @@ void TForm1::RunDeviceOperation(Operation operation) {
     } catch (...) {
         // Whatever ends the transfer, the window is given back before the error is reported.
         SetInputEnabled(true);
-        busy_ = false;
+        EndBusy();
         throw;
     }
-    busy_ = false;
+    EndBusy();
     ReactivateAfterModal();
 }
 

@@ -147,6 +147,8 @@ private:
     template <class Operation>
     void RunDeviceOperation(Operation operation);
     std::size_t SelectedPortIndex() const;
+    // The port is free again; a close asked for meanwhile is carried out now.
+    void EndBusy();
 
     std::unique_ptr<Ui::TForm1> ui;
     zr::CommPort& port_;
@@ -175,4 +177,5 @@ private:
     bool shown_ = false;
     bool startupDone_ = false;
     bool busy_ = false;
+    bool closeWhenIdle_ = false;
 };

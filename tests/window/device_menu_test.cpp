@@ -56,6 +56,7 @@ private slots:
     void failuresAreReportedAndTheWindowGivenBack_data();
     void failuresAreReportedAndTheWindowGivenBack();
     void writeRefusedMidwayStopsAtOnce();
+    void closingDuringATransferWaitsForItsEnd();
 };
 
 void DeviceMenuTest::startUpFindsTheBoard() {
@@ -202,6 +203,21 @@ void DeviceMenuTest::writeRefusedMidwayStopsAtOnce() {
     QCOMPARE(writes, 5);
     QCOMPARE(pager.simulator().Memory()[20], started->Image()[20]);
     QCOMPARE(pager.simulator().Memory()[200], pagerBefore[200]);
+}
+
+void DeviceMenuTest::closingDuringATransferWaitsForItsEnd() {
+    zr::sim::SimulatorThread pager;
+    MessageRecorder messages;
+    StartedWindow started(pager.PortPath());
+    bool stayedOpen = false;
+    messages.onMessage = [&](const zr::Message&) {
+        started.window().close();
+        stayedOpen = started.window().isVisible();
+    };
+    Press(started, Qt::Key_F3);
+    QCOMPARE(messages.messages, (std::vector<zr::Message>{zr::ReadDoneMessage()}));
+    QVERIFY(stayedOpen);
+    QTRY_VERIFY(!started.window().isVisible());
 }
 
 QTEST_MAIN(DeviceMenuTest)
