@@ -43,6 +43,9 @@ public:
 
     const EditorState& State() const { return state_; }
 
+    // Applies the steps of an answer in order, each control's own handlers blocked.
+    EditOutcome Apply(const EditorAnswer& answer);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -95,8 +98,6 @@ private:
     std::optional<std::size_t> SelectedItem(const char* list);
     void ReadEntryMode();
 
-    // Applies the steps of an answer in order, each control's own handlers blocked.
-    EditOutcome Apply(const EditorAnswer& answer);
     QWidget* Control(const std::string& name);
     template <class Widget>
     Widget* Find(const char* name) {

@@ -25,8 +25,11 @@
 #include "device_operations.h"
 #include "fmboardtest.h"
 #include "fmfreq.h"
+#include "call_switches.h"
+#include "field_editors.h"
 #include "fmhelp.h"
 #include "message_boxes.h"
+#include "option_switches.h"
 #include "table_file_dialogs.h"
 #include "table_files.h"
 #include "ui_unit1.h"
@@ -409,31 +412,14 @@ void TForm1::RBtWriteClick() {
 void TForm1::RBtModifyClick() {
     for (QWidget* control : ui->centralwidget->findChildren<QWidget*>())
         if (IsEditorControl(control->objectName())) control->setEnabled(true);
-    // The enabling rules of the calls and options, as the field editors keep them.
-    for (int n = 1; n <= 4; ++n) {
-        if (Member<QCheckBox>("chkDuty", n)->isChecked()) continue;
-        for (const char* family : {"edtT1", "edtT2", "edtAlertTime", "cboAlertType", "chkPriority"})
-            Member<QWidget>(family, n)->setEnabled(false);
-    }
-    for (int n = 1; n <= 2; ++n) {
-        if (Member<QCheckBox>("chkGDuty", n)->isChecked()) continue;
-        for (const char* family : {"edtT3", "edtGAlertTime", "cboGAlertType", "chkGPriority"})
-            Member<QWidget>(family, n)->setEnabled(false);
-    }
-    if (ui->chkSYSPrivacy->isChecked()) {
-        for (QWidget* control : std::initializer_list<QWidget*>{ui->chkSYSAudio, ui->edtAudioLock, ui->edtAutoMonitor,
-                                                                ui->Label24, ui->Label31, ui->Label23, ui->Label30,
-                                                                ui->Label75, ui->cboPTL})
-            control->setEnabled(false);
-    }
-    if (!ui->chkSYSAudio->isChecked()) {
-        for (QWidget* control : std::initializer_list<QWidget*>{ui->edtAudioLock, ui->Label24, ui->Label31})
-            control->setEnabled(false);
-    }
-    if (!ui->chkSYSSV->isChecked()) {
-        ui->cboRecordMax->setEnabled(false);
-        ui->Label21->setEnabled(false);
-    }
+    // The calls switched off and the options' switches grey their controls again.
+    for (unsigned n = 1; n <= 4; ++n)
+        if (!Member<QCheckBox>("chkDuty", static_cast<int>(n))->isChecked()) Editors().Apply(zr::EnableCallControls(n, false));
+    for (unsigned n = 1; n <= 2; ++n)
+        if (!Member<QCheckBox>("chkGDuty", static_cast<int>(n))->isChecked())
+            Editors().Apply(zr::EnableGroupCallControls(n, false));
+    Editors().Apply(zr::OptionGreyingForModifyMode(ui->chkSYSSV->isChecked(), ui->chkSYSAudio->isChecked(),
+                                                   ui->chkSYSPrivacy->isChecked()));
     ui->Write1->setEnabled(false);
 }
 

@@ -80,6 +80,17 @@ EditorAnswer OptionEnablingAsLoaded(bool saveVoice, bool audioLock, bool privacy
     return answer;
 }
 
+EditorAnswer OptionGreyingForModifyMode(bool saveVoice, bool audioLock, bool privacy) {
+    EditorAnswer answer;
+    if (privacy) {
+        EnableAll(answer, kMonitorButtonControls, false);
+        EnableAll(answer, kPushToListenControls, false);
+    }
+    if (!audioLock) EnableAll(answer, kAudioLockControls, false);
+    if (!saveVoice) EnableAll(answer, kRecordControls, false);
+    return answer;
+}
+
 std::size_t PushToListenItemFor(const PagerImage& image) {
     if (GetImageBits(image, kOptionsOffset, kPushToListenBit, 1) == 0) return 0;
     return GetImageBits(image, kOptions2Offset, kPushToListenModeBit, 1) == 1 ? 2 : 1;

@@ -35,6 +35,10 @@ EditorAnswer OptionSwitchClick(PagerImage& image, OptionSwitch box, bool checked
 // box, and privacy greys the monitor-button controls, so with privacy off the audio lock time is
 // usable even while "Audio lock on" is off.
 EditorAnswer OptionEnablingAsLoaded(bool saveVoice, bool audioLock, bool privacy);
+// Returning to Modify Mode enables every editor, then greys again what the switches keep greyed: with
+// privacy on, everything that uses the monitor/reset button and the Push To Listen list; with audio
+// lock off, its key time; with save voice off, the record length. Nothing is enabled here.
+EditorAnswer OptionGreyingForModifyMode(bool saveVoice, bool audioLock, bool privacy);
 
 // The Push To Listen item an image stands for: "Disable" while bit 1 of offset 69 is clear, else
 // "Vibration Mode Only" when bit 4 of offset 81 is set, "Alert & Vibration Mode" when not.

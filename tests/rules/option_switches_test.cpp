@@ -157,5 +157,17 @@ TEST(OptionSwitches, EnablingAsLoadedLetsPrivacyDecideLast) {
         EXPECT_FALSE(Enabled(privacy, control)) << control;
 }
 
+TEST(OptionSwitches, ModifyModeOnlyGreysWhatTheSwitchesKeepGreyed) {
+    EXPECT_TRUE(OptionGreyingForModifyMode(true, true, false).steps.empty());
+    const auto privacy = OptionGreyingForModifyMode(true, true, true);
+    for (const char* control : {"chkSYSAudio", "edtAudioLock", "edtAutoMonitor", "Label24", "Label31", "Label23",
+                                "Label30", "Label75", "cboPTL"})
+        EXPECT_FALSE(Enabled(privacy, control)) << control;
+    const auto switchesOff = OptionGreyingForModifyMode(false, false, false);
+    for (const char* control : {"edtAudioLock", "Label24", "Label31", "cboRecordMax", "Label21"})
+        EXPECT_FALSE(Enabled(switchesOff, control)) << control;
+    for (const auto& step : switchesOff.steps) EXPECT_FALSE(std::get<SetEnabled>(step).enabled);
+}
+
 }  // namespace
 }  // namespace zr
