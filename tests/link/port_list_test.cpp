@@ -49,7 +49,7 @@ TEST(PortList, FallbackAndDevicePaths) {
     ASSERT_EQ(fallback.size(), 16u);
     EXPECT_EQ(fallback.front(), "ttyS0");
     EXPECT_EQ(fallback.back(), "ttyS15");
-    EXPECT_EQ(PortDevicePath("ttyUSB0"), "/dev/ttyUSB0");
+    EXPECT_EQ(PortDevicePath("pager-board"), "/dev/pager-board");  // a bare name is a device name
     EXPECT_EQ(PortDevicePath("./sim-port"), "./sim-port");
     EXPECT_EQ(PortDevicePath("/dev/pts/3"), "/dev/pts/3");
 }
