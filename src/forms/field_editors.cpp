@@ -1,5 +1,7 @@
 #include "field_editors.h"
 
+#include "image_offsets.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,21 +28,6 @@ namespace zr::gui {
 
 namespace {
 
-constexpr std::size_t kFirstDigitOffset = 3;
-constexpr std::size_t kSpacingCodeOffset = 10;
-constexpr std::size_t kCallEnablesOffset = 48;
-constexpr std::size_t kDecoderBandwidthOffset = 49;
-constexpr std::size_t kRecordSectionsOffset = 62;
-constexpr std::size_t kLowBatteryOffset = 63;
-constexpr std::size_t kResetControlOffset = 67;
-constexpr std::size_t kOptionsOffset = 69;
-constexpr std::size_t kReminderOffset = 70;
-constexpr std::size_t kOptions2Offset = 81;
-constexpr std::size_t kLowBatteryReminderOffset = 84;
-constexpr std::size_t kGroupEnablesOffset = 95;
-constexpr std::size_t kCallAlertOffset = 96;
-constexpr std::size_t kGroupAlertOffset = 112;
-constexpr std::size_t kNarrowbandOffset = 128;
 constexpr unsigned kPriorityBit = 7;
 constexpr std::uint8_t kAlertTypeMask = 0x7F;
 constexpr unsigned kOptionSwitches = 8;

@@ -1,5 +1,7 @@
 #include "frequency_rules.h"
 
+#include "image_offsets.h"
+
 #include <array>
 
 #include "entry_messages.h"
@@ -10,11 +12,7 @@ namespace zr {
 
 namespace {
 
-constexpr std::size_t kFirstDigitOffset = 3;
 constexpr std::size_t kDigitCount = 7;
-constexpr std::size_t kSpacingCodeOffset = 10;
-constexpr std::size_t kPllrOffset = 120;
-constexpr std::size_t kPllnOffset = 124;
 constexpr std::int64_t kReferenceHz = 12'800'000;
 constexpr std::int64_t kOffsetHz = 21'400'000;
 

@@ -1,5 +1,7 @@
 #include "numeric_fields.h"
 
+#include "image_offsets.h"
+
 #include <cctype>
 #include <cmath>
 
@@ -11,7 +13,6 @@ namespace zr {
 
 namespace {
 
-constexpr std::size_t kDecoderBandwidthOffset = 49;
 
 bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 

@@ -1,5 +1,7 @@
 #include "option_switches.h"
 
+#include "image_offsets.h"
+
 #include <array>
 #include <span>
 #include <string>
@@ -11,13 +13,6 @@ namespace zr {
 
 namespace {
 
-constexpr std::size_t kOptionsOffset = 69;
-constexpr std::size_t kOptions2Offset = 81;
-constexpr std::size_t kResetControlOffset = 67;
-constexpr std::size_t kRecordSectionsOffset = 62;
-constexpr std::size_t kReminderOffset = 70;
-constexpr std::size_t kLowBatteryReminderOffset = 84;
-constexpr std::size_t kNarrowbandOffset = 128;
 constexpr unsigned kPushToListenBit = 1;
 constexpr unsigned kPushToListenModeBit = 4;
 // With Push To Listen on, only the first four reset modes are offered.

@@ -8,14 +8,13 @@
 #include <optional>
 #include <string_view>
 
+#include "image_offsets.h"
 #include "editor_answer.h"
 #include "field_lists.h"
 #include "pager_image.h"
 
 namespace zr {
 
-inline constexpr std::size_t kSpeakerOnOffset = 76;
-inline constexpr std::size_t kSpeakerOffOffset = 79;
 
 // The level table kept in memory: built-in values at every start, never stored in an image or file.
 using SquelchLevelTable = std::array<SquelchPair, 5>;

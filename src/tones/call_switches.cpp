@@ -1,5 +1,7 @@
 #include "call_switches.h"
 
+#include "image_offsets.h"
+
 #include <string>
 
 #include "encodings.h"
@@ -8,10 +10,6 @@ namespace zr {
 
 namespace {
 
-constexpr std::size_t kCallEnablesOffset = 48;
-constexpr std::size_t kGroupEnablesOffset = 95;
-constexpr std::size_t kCallAlertOffset = 96;
-constexpr std::size_t kGroupAlertOffset = 112;
 constexpr unsigned kPriorityBit = 7;
 
 EditorAnswer EnableControls(std::initializer_list<const char*> prefixes, unsigned number, bool on) {

@@ -1,5 +1,7 @@
 #include "tone_entry.h"
 
+#include "image_offsets.h"
+
 #include <limits>
 
 #include "encodings.h"
@@ -12,8 +14,6 @@ namespace zr {
 
 namespace {
 
-constexpr std::size_t kCallEnablesOffset = 48;
-constexpr std::size_t kGroupEnablesOffset = 95;
 constexpr std::int64_t kLowestUserTone = 2800;
 constexpr std::int64_t kHighestUserTone = 35000;
 
