@@ -4,6 +4,7 @@
 
 #include "encodings.h"
 #include "field_lists.h"
+#include "image_offsets.h"
 #include "number_text.h"
 
 namespace zr {
@@ -14,8 +15,8 @@ void AddCallFields(std::vector<ImageField>& fields) {
     for (std::size_t n = 1; n <= 4; ++n) {
         const std::string call = "call" + std::to_string(n) + ".";
         const std::size_t step = 4 * (n - 1);
-        const std::size_t alert = 96 + 2 * (n - 1);
-        fields.push_back({call + "on", 48, 1, FieldEncoding::Bit, static_cast<unsigned>(n - 1)});
+        const std::size_t alert = kCallAlertOffset + 2 * (n - 1);
+        fields.push_back({call + "on", kCallEnablesOffset, 1, FieldEncoding::Bit, static_cast<unsigned>(n - 1)});
         fields.push_back({call + "tone1", 192 + step, 2, FieldEncoding::Tone});
         fields.push_back({call + "tone2", 194 + step, 2, FieldEncoding::Tone});
         fields.push_back({call + "tone1_code", 16 + step, 2, FieldEncoding::Hex});
@@ -26,8 +27,8 @@ void AddCallFields(std::vector<ImageField>& fields) {
     }
     for (std::size_t g = 1; g <= 2; ++g) {
         const std::string group = "group" + std::to_string(g) + ".";
-        const std::size_t alert = 112 + 2 * (g - 1);
-        fields.push_back({group + "on", 95, 1, FieldEncoding::Bit, static_cast<unsigned>(g - 1)});
+        const std::size_t alert = kGroupAlertOffset + 2 * (g - 1);
+        fields.push_back({group + "on", kGroupEnablesOffset, 1, FieldEncoding::Bit, static_cast<unsigned>(g - 1)});
         fields.push_back({group + "tone", 224 + 2 * (g - 1), 2, FieldEncoding::Tone});
         fields.push_back({group + "tone_code", 87 + 2 * (g - 1), 2, FieldEncoding::Hex});
         fields.push_back({group + "priority", alert, 1, FieldEncoding::Bit, 7});
@@ -39,12 +40,12 @@ void AddCallFields(std::vector<ImageField>& fields) {
 std::vector<ImageField> BuildFieldTable() {
     using E = FieldEncoding;
     std::vector<ImageField> fields = {
-        {"frequency", 3, 7, E::FrequencyDigits},
-        {"band", 3, 1, E::Band},
-        {"spacing", 10, 1, E::SpacingItem},
-        {"spacing_code", 10, 1, E::Integer},
-        {"pllr", 120, 4, E::Hex},
-        {"plln", 124, 4, E::Hex},
+        {"frequency", kFirstDigitOffset, 7, E::FrequencyDigits},
+        {"band", kFirstDigitOffset, 1, E::Band},
+        {"spacing", kSpacingCodeOffset, 1, E::SpacingItem},
+        {"spacing_code", kSpacingCodeOffset, 1, E::Integer},
+        {"pllr", kPllrOffset, 4, E::Hex},
+        {"plln", kPllnOffset, 4, E::Hex},
         {"firmware", 1, 2, E::Firmware},
         {"tag", kTagOffset, kTagSize, E::Tag},
         {"checksum", kChecksumOffset, 2, E::Hex},
@@ -52,7 +53,7 @@ std::vector<ImageField> BuildFieldTable() {
     };
     AddCallFields(fields);
     const std::vector<ImageField> settings = {
-        {"decoder_bandwidth", 49, 1, E::ListIndex, 0, FieldList::DecoderBandwidth},
+        {"decoder_bandwidth", kDecoderBandwidthOffset, 1, E::ListIndex, 0, FieldList::DecoderBandwidth},
         {"battery_save", 58, 1, E::Integer},
         {"ad_delay", 59, 1, E::Integer},
         {"tone1_limit", 50, 2, E::Integer},
@@ -65,31 +66,31 @@ std::vector<ImageField> BuildFieldTable() {
         {"gap_max", 78, 1, E::Integer},
         {"carrier_off_delay", 83, 1, E::Integer},
         {"nrssi", 64, 1, E::Volts},
-        {"speaker_off", 79, 1, E::Volts},
-        {"speaker_on", 76, 1, E::Volts},
+        {"speaker_off", kSpeakerOffOffset, 1, E::Volts},
+        {"speaker_on", kSpeakerOnOffset, 1, E::Volts},
         {"reset_delay", 68, 1, E::HalfSeconds},
         {"auto_monitor", 65, 1, E::HalfSeconds},
         {"audio_lock", 66, 1, E::HalfSeconds},
         {"decoder_reset", 80, 1, E::HalfSeconds},
         {"standby_delay", 82, 1, E::HalfSeconds},
-        {"save_voice", 69, 1, E::Bit, 0},
-        {"audio_lock_on", 69, 1, E::Bit, 2},
-        {"fix_alert", 69, 1, E::Bit, 3},
-        {"disable_power_off", 69, 1, E::Bit, 4},
-        {"disable_vibration", 69, 1, E::Bit, 5},
-        {"power_save_disable", 69, 1, E::Bit, 6},
-        {"privacy", 69, 1, E::Bit, 7},
-        {"full_time_auto_monitor", 81, 1, E::Bit, 2},
-        {"priority_max_volume", 81, 1, E::Bit, 3},
-        {"squelch_record", 81, 1, E::Bit, 5},
-        {"narrowband", 128, 1, E::NonZero},
-        {"push_to_listen", 69, 1, E::PushToListen},
-        {"reset_control", 67, 1, E::ResetControl},
-        {"reminder", 70, 1, E::Reminder},
-        {"record_sections", 62, 1, E::ListIndex, 0, FieldList::RecordSections},
-        {"low_battery_reminder", 84, 1, E::ListCode, 0, FieldList::LowBatteryReminder},
-        {"low_battery", 63, 1, E::ListCode, 0, FieldList::LowBattery},
-        {"squelch_level", 79, 1, E::SquelchLevel},
+        {"save_voice", kOptionsOffset, 1, E::Bit, 0},
+        {"audio_lock_on", kOptionsOffset, 1, E::Bit, 2},
+        {"fix_alert", kOptionsOffset, 1, E::Bit, 3},
+        {"disable_power_off", kOptionsOffset, 1, E::Bit, 4},
+        {"disable_vibration", kOptionsOffset, 1, E::Bit, 5},
+        {"power_save_disable", kOptionsOffset, 1, E::Bit, 6},
+        {"privacy", kOptionsOffset, 1, E::Bit, 7},
+        {"full_time_auto_monitor", kOptions2Offset, 1, E::Bit, 2},
+        {"priority_max_volume", kOptions2Offset, 1, E::Bit, 3},
+        {"squelch_record", kOptions2Offset, 1, E::Bit, 5},
+        {"narrowband", kNarrowbandOffset, 1, E::NonZero},
+        {"push_to_listen", kOptionsOffset, 1, E::PushToListen},
+        {"reset_control", kResetControlOffset, 1, E::ResetControl},
+        {"reminder", kReminderOffset, 1, E::Reminder},
+        {"record_sections", kRecordSectionsOffset, 1, E::ListIndex, 0, FieldList::RecordSections},
+        {"low_battery_reminder", kLowBatteryReminderOffset, 1, E::ListCode, 0, FieldList::LowBatteryReminder},
+        {"low_battery", kLowBatteryOffset, 1, E::ListCode, 0, FieldList::LowBattery},
+        {"squelch_level", kSpeakerOffOffset, 1, E::SquelchLevel},
     };
     fields.insert(fields.end(), settings.begin(), settings.end());
     return fields;
