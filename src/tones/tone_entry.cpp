@@ -132,18 +132,22 @@ Message StandardToneRangeMessage() { return WarningMessage("Please insert a numb
 
 Message UserToneRangeMessage() { return WarningMessage("Please insert a number between 280 to 3500.0"); }
 
-ToneSpacing CheckToneSpacing(std::size_t slot, std::int64_t tenths, const ToneValues& toneValues, const CallPage& page,
-                             std::uint8_t spacingTenths) {
+bool ToneTooNear(std::int64_t tenths, std::uint16_t otherTenths, std::uint8_t spacingTenths) {
     const float percent = static_cast<float>(spacingTenths / 1000.0);
     const float tone = static_cast<float>(tenths / 10.0);
+    const double otherHz = otherTenths / 10.0;
+    const float otherTone = static_cast<float>(otherHz);
+    const float tolerance = static_cast<float>(otherHz * percent);
+    const double below = static_cast<double>(otherTone) - tolerance;
+    const double above = static_cast<double>(otherTone) + tolerance;
+    return tone != otherTone && below < tone && tone < above;
+}
+
+ToneSpacing CheckToneSpacing(std::size_t slot, std::int64_t tenths, const ToneValues& toneValues, const CallPage& page,
+                             std::uint8_t spacingTenths) {
     for (std::size_t other = 1; other <= kToneSlots; ++other) {
         if (other == slot || !page.SlotSwitchedOn(other)) continue;
-        const double otherHz = toneValues[other - 1] / 10.0;
-        const float otherTone = static_cast<float>(otherHz);
-        const float tolerance = static_cast<float>(otherHz * percent);
-        const double below = static_cast<double>(otherTone) - tolerance;
-        const double above = static_cast<double>(otherTone) + tolerance;
-        if (tone != otherTone && below < tone && tone < above) return ToneSpacing::Conflict;
+        if (ToneTooNear(tenths, toneValues[other - 1], spacingTenths)) return ToneSpacing::Conflict;
     }
     return ToneSpacing::Accepted;
 }

@@ -77,9 +77,12 @@ Message UserToneRangeMessage();
 
 enum class ToneSpacing { Accepted, Conflict };
 
-// A conflict when `tenths` in slot `slot` comes too near a tone of another switched-on call:
-// strictly within `spacingTenths` tenths of a percent of that other tone, measured in 32-bit floats
-// as the pager's software always has; an equal tone is no conflict.
+// The spacing rule between two tones: `tenths` lies strictly within `spacingTenths` tenths of a
+// percent of `otherTenths`, measured in 32-bit floats as the pager's software always has; an equal
+// tone is not too near.
+bool ToneTooNear(std::int64_t tenths, std::uint16_t otherTenths, std::uint8_t spacingTenths);
+
+// A conflict when `tenths` in slot `slot` comes too near a tone of another switched-on call.
 ToneSpacing CheckToneSpacing(std::size_t slot, std::int64_t tenths, const ToneValues& toneValues, const CallPage& page,
                              std::uint8_t spacingTenths);
 
