@@ -26,6 +26,20 @@ void PrintMessage(const Message& message) { std::cout << message.caption << ": "
 
 void PrintDiagnostic(std::string_view text) { std::cerr << "zr250pro-cli: " << text << std::endl; }
 
+void TerminalView::SetStatusText(std::string_view text) {
+    if (text != status_) std::cerr << text << std::endl;
+    status_ = std::string(text);
+}
+
+MessageAnswer TerminalView::ShowMessage(const Message& message) {
+    PrintMessage(message);
+    return MessageAnswer::Ok;
+}
+
+void TerminalView::ShowFirmwareVersion(std::string_view text) {
+    PrintDiagnostic("pager firmware version " + std::string(text));
+}
+
 std::optional<PagerImage> ReadImageAsStored(const std::filesystem::path& path) {
     PagerImage image = StartupImage();
     const auto count = ReadTableBytes(path, image);

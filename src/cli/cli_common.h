@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "device_view.h"
 #include "image_fields.h"
 #include "message.h"
 #include "pager_image.h"
@@ -33,6 +34,28 @@ std::optional<PagerImage> ReadImageAsStored(const std::filesystem::path& path);
 std::optional<PagerImage> ReadImageAsOpened(const std::filesystem::path& path);
 // Writes a table file with Save As's safety; prints "Save Error!" on failure.
 bool WriteImageFile(const std::filesystem::path& path, const PagerImage& image);
+
+// A device operation's effects, as a terminal shows them: status texts on standard error, message
+// boxes on standard output, every box answered OK.
+class TerminalView final : public DeviceOperationView {
+public:
+    void SetStatusText(std::string_view text) override;
+    void ClearFileNamePanel() override {}
+    void SetProgressRange(int) override {}
+    void SetProgressPosition(int position) override { position_ = position; }
+    int ProgressPosition() const override { return position_; }
+    MessageAnswer ShowMessage(const Message& message) override;
+    void SetWindowEnabled(bool) override {}
+    void SetDeviceMenuEnabled(bool, bool, bool) override {}
+    bool IsModifyMode() const override { return false; }
+    void ShowFirmwareVersion(std::string_view text) override;
+    void ImageReplaced() override {}
+    void ProcessEvents() override {}
+
+private:
+    std::string status_;
+    int position_ = 0;
+};
 
 std::string JsonString(std::string_view text);
 std::string JsonValue(const FieldValue& value);

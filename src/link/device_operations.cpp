@@ -139,6 +139,20 @@ bool ProbeSelectedPort(const DeviceContext& context) {
     }
 }
 
+bool PeekPagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count) {
+    bool read = false;
+    if (ProbeSelectedPort(context)) {
+        try {
+            FrameLink link(context.port, context.view);
+            read = link.ReadBlock(kPagerMemoryCommand, context.image.bytes, address, count);
+        } catch (const ECommError&) {
+            read = false;
+        }
+    }
+    CloseQuietly(context.port);
+    return read;
+}
+
 std::optional<std::size_t> ScanPortsForBoard(CommPort& port, const PortNameTable& ports, DeviceOperationView& view) {
     ResetProgress(view);
     CloseQuietly(port);

@@ -1,106 +1,21 @@
 // zr250pro-cli's device commands against zr250pro-sim, both as the technician runs them.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
 
 #include "comm_port.h"
 #include "pager_image.h"
+#include "spawned_programs.h"
 #include "temp_dir.h"
 
 namespace zr {
 namespace {
 
+using testing::Cli;
+using testing::Outcome;
 using testing::ReadAll;
+using testing::Simulator;
 using testing::TempDir;
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadToEnd(int fd) {
-    std::string text;
-    char chunk[4096];
-    for (ssize_t got; (got = ::read(fd, chunk, sizeof chunk)) > 0;) text.append(chunk, static_cast<std::size_t>(got));
-    return text;
-}
-
-// Starts a program with its standard output and error on pipes.
-pid_t Spawn(const std::vector<std::string>& args, int& out, int& err) {
-    int outPipe[2], errPipe[2];
-    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return -1;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(outPipe[1], 1);
-        dup2(errPipe[1], 2);
-        for (int fd : {outPipe[0], outPipe[1], errPipe[0], errPipe[1]}) close(fd);
-        std::vector<char*> argv;
-        for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    close(outPipe[1]);
-    close(errPipe[1]);
-    out = outPipe[0];
-    err = errPipe[0];
-    return pid;
-}
-
-Outcome Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), ZR250PRO_CLI);
-    int out = -1, err = -1;
-    const pid_t pid = Spawn(args, out, err);
-    Outcome outcome;
-    outcome.out = ReadToEnd(out);
-    outcome.err = ReadToEnd(err);
-    close(out);
-    close(err);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
-}
-
-// zr250pro-sim in the background, linked into a scratch folder; ended with SIGTERM like Ctrl+C.
-class Simulator {
-public:
-    Simulator(const TempDir& dir, std::vector<std::string> options) : link_((dir / "sim-port").string()) {
-        std::vector<std::string> args{ZR250PRO_SIM, "--link", link_};
-        args.insert(args.end(), options.begin(), options.end());
-        pid_ = Spawn(args, out_, err_);
-        // The first line names the port once it is ready.
-        std::string line;
-        char c;
-        while (::read(out_, &c, 1) == 1 && c != '\n') line += c;
-        EXPECT_NE(line.find("zr250pro-sim: port /dev/pts/"), std::string::npos) << line;
-    }
-    ~Simulator() { Stop(); }
-    int Stop() {
-        if (pid_ <= 0) return status_;
-        kill(pid_, SIGTERM);
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        close(out_);
-        close(err_);
-        pid_ = -1;
-        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return status_;
-    }
-    const std::string& link() const { return link_; }
-
-private:
-    std::string link_;
-    pid_t pid_ = -1;
-    int out_ = -1;
-    int err_ = -1;
-    int status_ = -1;
-};
 
 std::vector<std::uint8_t> Bytes(const PagerImage& image) { return {image.bytes.begin(), image.bytes.end()}; }
 
