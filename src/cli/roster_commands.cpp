@@ -5,7 +5,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <csignal>
 #include <map>
 #include <iostream>
@@ -31,31 +30,22 @@ ToneEntryMode ModeOf(const RosterOptions& options) {
 }
 
 // The fleet as the roster describes it, or the exit status when it cannot be built at all.
-struct Fleet {
-    std::vector<UnitImage> units;
-    std::vector<PlanProblem> problems;
-};
-
-std::variant<Fleet, int> LoadFleet(const RosterOptions& options) {
-    const auto roster = ReadRoster(options.roster);
-    if (const auto* error = std::get_if<TableError>(&roster)) {
+std::variant<CheckedFleet, int> LoadFleet(const RosterOptions& options) {
+    auto fleet = CheckFleet(options.base, options.roster, ModeOf(options));
+    if (const auto* error = std::get_if<TableError>(&fleet)) {
         PrintDiagnostic(DescribeTableError(options.roster, *error));
         return kExitUsage;
     }
-    const auto base = OpenBaseTable(options.base);
-    if (const auto* error = std::get_if<Message>(&base)) {
+    if (const auto* error = std::get_if<Message>(&fleet)) {
         PrintMessage(*error);
         PrintDiagnostic("cannot read " + options.base);
         return kExitFailure;
     }
-    Fleet fleet;
-    fleet.units = BuildUnitImages(std::get<PagerImage>(base), std::get<Roster>(roster), ModeOf(options));
-    fleet.problems = CheckTonePlan(fleet.units);
-    return fleet;
+    return std::move(std::get<CheckedFleet>(fleet));
 }
 
 // Prints every refused cell and every tone plan problem; true when there is none.
-bool ReportFleet(const Fleet& fleet) {
+bool ReportFleet(const CheckedFleet& fleet) {
     std::size_t refused = 0;
     for (const auto& unit : fleet.units)
         for (const auto& cell : unit.refusals) {
@@ -95,7 +85,7 @@ void AddCheckCommand(CLI::App& roster, int& status) {
             status = *exit;
             return;
         }
-        status = ReportFleet(std::get<Fleet>(fleet)) ? kExitSuccess : kExitFailure;
+        status = ReportFleet(std::get<CheckedFleet>(fleet)) ? kExitSuccess : kExitFailure;
     });
 }
 
@@ -193,10 +183,9 @@ struct WriteOptions {
 int RunRosterWrite(WriteOptions& options) {
     const auto loaded = LoadFleet(options.roster);
     if (const auto* exit = std::get_if<int>(&loaded)) return *exit;
-    const Fleet& fleet = std::get<Fleet>(loaded);
-    const bool refused = std::any_of(fleet.units.begin(), fleet.units.end(),
-                                     [](const UnitImage& unit) { return !unit.refusals.empty(); });
-    if (refused || (!fleet.problems.empty() && !options.acceptTonePlan)) {
+    const CheckedFleet& fleet = std::get<CheckedFleet>(loaded);
+    if (!fleet.ReadyToWrite(options.acceptTonePlan)) {
+        const bool refused = fleet.HasRefusedCells();
         ReportFleet(fleet);
         PrintDiagnostic(refused ? "a unit's image cannot be built as the roster says; no pager was written"
                                 : "the tone plan has problems (--accept-tone-plan writes all the same); no pager "
@@ -206,16 +195,13 @@ int RunRosterWrite(WriteOptions& options) {
     if (!options.out.empty()) options.fleet.outDirectory = options.out;
     CatchStopSignals();
     TerminalFleet frontEnd(options.onFailure);
-    const FleetWriteSummary summary = WriteFleet(fleet.units, options.fleet, frontEnd);
+    TCommPort port;
+    const FleetWriteSummary summary = WriteFleet(fleet.units, options.fleet, port, frontEnd);
     if (summary.logError) {
         PrintDiagnostic(DescribeTableError(options.fleet.log, *summary.logError));
         return kExitUsage;
     }
-    std::cout << summary.written << " written, " << summary.alreadyWritten << " already written, " << summary.failed
-              << " failed, " << summary.skipped << " skipped";
-    if (summary.stopped && !summary.AllWritten(fleet.units.size()))
-        std::cout << "; stopped, run again with the same log to go on";
-    std::cout << std::endl;
+    std::cout << SummaryText(summary, fleet.units.size()) << std::endl;
     return summary.AllWritten(fleet.units.size()) ? kExitSuccess : kExitFailure;
 }
 

@@ -142,6 +142,24 @@ std::vector<PlanProblem> CheckTonePlan(const std::vector<UnitImage>& units) {
     return problems;
 }
 
+bool CheckedFleet::HasRefusedCells() const {
+    for (const auto& unit : units)
+        if (!unit.refusals.empty()) return true;
+    return false;
+}
+
+std::variant<CheckedFleet, TableError, Message> CheckFleet(const std::filesystem::path& base,
+                                                          const std::filesystem::path& roster, ToneEntryMode mode) {
+    const auto units = ReadRoster(roster);
+    if (const auto* error = std::get_if<TableError>(&units)) return *error;
+    const auto image = OpenBaseTable(base);
+    if (const auto* error = std::get_if<Message>(&image)) return *error;
+    CheckedFleet fleet;
+    fleet.units = BuildUnitImages(std::get<PagerImage>(image), std::get<Roster>(units), mode);
+    fleet.problems = CheckTonePlan(fleet.units);
+    return fleet;
+}
+
 std::string CallTonesText(const PagerImage& image, unsigned call) {
     if (!SlotOn(image, {ToneKind::Tone1, call})) return "off";
     const TonePair pair = CallPair(image, call);

@@ -60,6 +60,21 @@ struct PlanProblem {
 // in one call or two tones of its switched-on calls closer than the spacing rule allows.
 std::vector<PlanProblem> CheckTonePlan(const std::vector<UnitImage>& units);
 
+struct CheckedFleet {
+    std::vector<UnitImage> units;
+    std::vector<PlanProblem> problems;
+
+    bool HasRefusedCells() const;
+    // Every unit's image is as the roster says, and the tone plan is clean or accepted as it is.
+    bool ReadyToWrite(bool acceptTonePlan) const { return !HasRefusedCells() && (acceptTonePlan || problems.empty()); }
+};
+
+// The roster read (it is read first), the base opened, every unit built and the tone plan checked.
+// A roster that is no clean table gives where it goes wrong; a base that cannot be read, Open's
+// message.
+std::variant<CheckedFleet, TableError, Message> CheckFleet(const std::filesystem::path& base,
+                                                          const std::filesystem::path& roster, ToneEntryMode mode);
+
 // The tones of a unit's call as the roster dialog shows them: "349.0/600.9", or "off".
 std::string CallTonesText(const PagerImage& image, unsigned call);
 std::string GroupToneText(const PagerImage& image, unsigned group);

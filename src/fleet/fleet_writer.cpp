@@ -85,8 +85,9 @@ private:
 
 class FleetRun {
 public:
-    FleetRun(const std::vector<UnitImage>& units, const FleetWriteOptions& options, FleetFrontEnd& frontEnd)
-        : units_(units), options_(options), frontEnd_(frontEnd), ports_{options.port} {}
+    FleetRun(const std::vector<UnitImage>& units, const FleetWriteOptions& options, CommPort& port,
+             FleetFrontEnd& frontEnd)
+        : units_(units), options_(options), frontEnd_(frontEnd), port_(port), ports_{options.port} {}
 
     FleetWriteSummary Run() {
         const auto written = WrittenUnits(options_.log);
@@ -246,7 +247,7 @@ private:
     const std::vector<UnitImage>& units_;
     const FleetWriteOptions& options_;
     FleetFrontEnd& frontEnd_;
-    TCommPort port_;
+    CommPort& port_;
     const PortNameTable ports_;
     FleetWriteSummary summary_;
     bool attempted_ = false;  // a pager was written to, successfully or not
@@ -285,9 +286,17 @@ std::variant<std::map<std::string, std::string>, TableError> WrittenUnits(const 
     return written;
 }
 
-FleetWriteSummary WriteFleet(const std::vector<UnitImage>& units, const FleetWriteOptions& options,
+std::string SummaryText(const FleetWriteSummary& summary, std::size_t units) {
+    std::string text = std::to_string(summary.written) + " written, " + std::to_string(summary.alreadyWritten) +
+                       " already written, " + std::to_string(summary.failed) + " failed, " +
+                       std::to_string(summary.skipped) + " skipped";
+    if (summary.stopped && !summary.AllWritten(units)) text += "; stopped, run again with the same log to go on";
+    return text;
+}
+
+FleetWriteSummary WriteFleet(const std::vector<UnitImage>& units, const FleetWriteOptions& options, CommPort& port,
                              FleetFrontEnd& frontEnd) {
-    return FleetRun(units, options, frontEnd).Run();
+    return FleetRun(units, options, port, frontEnd).Run();
 }
 
 }  // namespace zr

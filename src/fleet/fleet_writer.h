@@ -79,7 +79,11 @@ struct FleetWriteSummary {
     bool AllWritten(std::size_t units) const { return !logError && written + alreadyWritten == units; }
 };
 
-FleetWriteSummary WriteFleet(const std::vector<UnitImage>& units, const FleetWriteOptions& options,
+// "3 written, 1 already written, 0 failed, 0 skipped", and how to go on after a stop.
+std::string SummaryText(const FleetWriteSummary& summary, std::size_t units);
+
+// Writes the units in order through `port`, the program's one serial port.
+FleetWriteSummary WriteFleet(const std::vector<UnitImage>& units, const FleetWriteOptions& options, CommPort& port,
                              FleetFrontEnd& frontEnd);
 
 }  // namespace zr

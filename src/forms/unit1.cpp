@@ -27,6 +27,7 @@
 #include "fmfreq.h"
 #include "call_switches.h"
 #include "field_editors.h"
+#include "fleet_dialog.h"
 #include "fmhelp.h"
 #include "message_boxes.h"
 #include "option_switches.h"
@@ -150,6 +151,11 @@ void TForm1::ConnectMenus() {
     connect(ui->OpenO1, &QAction::triggered, this, &TForm1::OpenO1Click);
     connect(ui->SaveS1, &QAction::triggered, this, &TForm1::SaveS1Click);
     connect(ui->SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
+    // The fleet's menu item lives with its dialog, just above Exit.
+    auto* programFleet = new QAction(QStringLiteral("Program a Fleet..."), this);
+    programFleet->setObjectName(QStringLiteral("ProgramFleet1"));
+    ui->FileF1->insertAction(ui->ExitE1, programFleet);
+    connect(programFleet, &QAction::triggered, this, &TForm1::ProgramFleetClick);
     connect(ui->Read1, &QAction::triggered, this, &TForm1::Read1Click);
     connect(ui->Write1, &QAction::triggered, this, &TForm1::Write1Click);
     connect(ui->Verify1, &QAction::triggered, this, &TForm1::Verify1Click);
@@ -369,6 +375,20 @@ void TForm1::SaveAs1Click() {
         return;
     }
     fileNamePanel_->setText(QString::fromStdString(zr::SaveAsStatusText(*path, startDirectory_)));
+}
+
+// The fleet dialog has the port for as long as it is open, as a transfer has.
+void TForm1::ProgramFleetClick() {
+    if (busy_) return;
+    busy_ = true;
+    const std::size_t selected = SelectedPortIndex();
+    {
+        zr::gui::FleetDialog dialog(port_, selected < portNames_.size() ? portNames_[selected] : std::string(),
+                                    startDirectory_, this);
+        dialog.exec();
+    }
+    EndBusy();
+    ReactivateAfterModal();
 }
 
 // ---- Pager menu

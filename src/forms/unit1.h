@@ -130,6 +130,7 @@ private:
     void OpenO1Click();
     void SaveS1Click();
     void SaveAs1Click();
+    void ProgramFleetClick();
     void Read1Click();
     void Write1Click();
     void Verify1Click();
