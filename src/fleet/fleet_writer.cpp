@@ -38,15 +38,20 @@ std::string LocalTimeText() {
 // Appends one line and makes sure it is on the disk before the next pager is touched: the log is
 // the record a resume trusts.
 bool AppendLogLine(const std::filesystem::path& log, const std::vector<std::string>& cells) {
-    std::error_code error;
-    const bool fresh = !std::filesystem::exists(log, error) || std::filesystem::file_size(log, error) == 0;
     const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    std::string text = fresh ? CsvLine(kFleetLogHeader) + "\r\n" : std::string();
-    text += CsvLine(cells) + "\r\n";
+    const std::string text = CsvLine(cells) + "\r\n";
     bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     written = ::fsync(fd) == 0 && written;
     return ::close(fd) == 0 && written;
+}
+
+// A new log gets its header before any pager is touched, so a log that cannot be written stops
+// the run before the first Write rather than after it.
+bool StartLog(const std::filesystem::path& log) {
+    std::error_code error;
+    if (std::filesystem::exists(log, error) && std::filesystem::file_size(log, error) > 0) return true;
+    return AppendLogLine(log, kFleetLogHeader);
 }
 
 // The Write's view as the front end shows it, remembering the last message box and the firmware
@@ -93,6 +98,10 @@ public:
         const auto written = WrittenUnits(options_.log);
         if (const auto* error = std::get_if<TableError>(&written)) {
             summary_.logError = *error;
+            return summary_;
+        }
+        if (!StartLog(options_.log)) {
+            summary_.logError = TableError{0, 0, "cannot be written"};
             return summary_;
         }
         const auto& alreadyWritten = std::get<std::map<std::string, std::string>>(written);

@@ -74,7 +74,7 @@ struct FleetWriteSummary {
     std::size_t failed = 0;
     std::size_t skipped = 0;
     bool stopped = false;
-    std::optional<TableError> logError;  // the log could not be read, nothing was written
+    std::optional<TableError> logError;  // the log could not be read or written: no pager was touched
 
     bool AllWritten(std::size_t units) const { return !logError && written + alreadyWritten == units; }
 };

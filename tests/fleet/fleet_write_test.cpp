@@ -133,5 +133,18 @@ TEST_F(FleetWrite, WaitKeepsOffAPagerLeftUnchangedAndCtrlCStopsOnlyOnceTheWriteI
     EXPECT_EQ(Logged(simulator.link()).size(), 2u);
 }
 
+TEST_F(FleetWrite, ALogThatIsNoFleetLogOrCannotBeWrittenStopsBeforeAnyPager) {
+    std::ofstream(log) << "name,phone\nJo,123\n";
+    const auto foreign = Write("/nonexistent/port");
+    EXPECT_EQ(foreign.status, 2);
+    EXPECT_NE(foreign.err.find(log + " line 1: not a fleet log"), std::string::npos) << foreign.err;
+    EXPECT_EQ(std::get<std::string>(ReadTextFile(log)), "name,phone\nJo,123\n");
+
+    log = (dir / "missing" / "log.csv").string();
+    const auto unwritable = Write("/nonexistent/port");
+    EXPECT_EQ(unwritable.status, 2);
+    EXPECT_NE(unwritable.err.find(log + ": cannot be written"), std::string::npos) << unwritable.err;
+}
+
 }  // namespace
 }  // namespace zr
