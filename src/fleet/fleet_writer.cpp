@@ -215,21 +215,22 @@ private:
         const DeviceContext context{port_, ports_, 0, seen, levels, quiet};
         // The checksum first: two bytes tell a different pager at once; the whole memory only when
         // they match.
-        if (!PeekPagerMemory(context, kChecksumOffset, 2)) {
-            sawNoPager_ = true;
-            return "no pager behind the board";
-        }
+        if (const auto why = Absence(PeekPagerMemory(context, kChecksumOffset, 2))) return why;
         if (sawNoPager_ || !attempted_) return std::nullopt;
         if (!lastWritten_) return "the pager whose Write failed is still behind the board";
         if (GetWord16(seen, kChecksumOffset) != GetWord16(*lastWritten_, kChecksumOffset)) return std::nullopt;
-        for (std::uint16_t address = 0; address < kImageSize; address += kImageSize / 2) {
-            if (!PeekPagerMemory(context, address, kImageSize / 2)) {
-                sawNoPager_ = true;
-                return "no pager behind the board";
-            }
-        }
+        for (std::uint16_t address = 0; address < kImageSize; address += kImageSize / 2)
+            if (const auto why = Absence(PeekPagerMemory(context, address, kImageSize / 2))) return why;
         if (seen != *lastWritten_) return std::nullopt;
         return "the pager behind the board is the one just written";
+    }
+
+    // Why a look found no pager to take, remembering that none was there; nothing when it read.
+    std::optional<std::string> Absence(PeekResult result) {
+        if (result == PeekResult::Read) return std::nullopt;
+        sawNoPager_ = true;
+        if (result == PeekResult::NoBoard) return "no board answers on " + options_.port;
+        return std::string("no pager behind the board");
     }
 
     // Looking behind the board shows nothing but keeps the front end's events flowing.

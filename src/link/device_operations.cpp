@@ -139,18 +139,19 @@ bool ProbeSelectedPort(const DeviceContext& context) {
     }
 }
 
-bool PeekPagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count) {
-    bool read = false;
+PeekResult PeekPagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count) {
+    PeekResult result = PeekResult::NoBoard;
     if (ProbeSelectedPort(context)) {
         try {
             FrameLink link(context.port, context.view);
-            read = link.ReadBlock(kPagerMemoryCommand, context.image.bytes, address, count);
+            const bool read = link.ReadBlock(kPagerMemoryCommand, context.image.bytes, address, count);
+            result = read ? PeekResult::Read : PeekResult::NoPager;
         } catch (const ECommError&) {
-            read = false;
+            result = PeekResult::NoPager;
         }
     }
     CloseQuietly(context.port);
-    return read;
+    return result;
 }
 
 std::optional<std::size_t> ScanPortsForBoard(CommPort& port, const PortNameTable& ports, DeviceOperationView& view) {

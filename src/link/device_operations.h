@@ -48,9 +48,10 @@ bool VerifyPager(const DeviceContext& context);
 bool ProbeSelectedPort(const DeviceContext& context);
 
 // A quiet look behind the board on the selected port, for a technician going from pager to pager:
-// `count` bytes (1..128) of the pager's memory at `address` land in the context's image. False when
-// no board or no pager answers. Shows nothing and closes the port.
-bool PeekPagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count);
+// `count` bytes (1..128) of the pager's memory at `address` land in the context's image. Shows
+// nothing and closes the port.
+enum class PeekResult { Read, NoBoard, NoPager };
+PeekResult PeekPagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count);
 
 // Tries every port of the list in order; returns the index of the first one whose board answers, and
 // leaves that port open. A port that cannot be opened counts as a port without a board.
