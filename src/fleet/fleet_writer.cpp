@@ -133,7 +133,8 @@ private:
         }
         if (step == UnitStep::Skip) {
             ++summary_.skipped;
-            Record(unit, UnitOutcome::Skipped, {LocalTimeText(), unit.name, options_.port, "", std::string(kSkippedOutcome), "", ""});
+            Record(unit, UnitOutcome::Skipped,
+                   {LocalTimeText(), unit.name, options_.port, "", std::string(kSkippedOutcome), "", ""});
             return;
         }
         for (;;) {
@@ -141,7 +142,6 @@ private:
             RecordedView view(frontEnd_.DeviceView());
             const bool ok = WriteUnit(image, view);
             attempted_ = true;
-            const std::string checksum = FormatHex(GetWord16(image, kChecksumOffset), 4);
             // The next pager is the one behind the board once this one has gone: a written pager
             // may also be told by its memory, a failed one only by its removal.
             sawNoPager_ = false;
@@ -152,7 +152,8 @@ private:
             }
             if (!Record(unit, ok ? UnitOutcome::Written : UnitOutcome::Failed,
                         {LocalTimeText(), unit.name, options_.port, view.firmware,
-                         std::string(ok ? kWrittenOutcome : kFailedOutcome), view.lastMessage, checksum}))
+                         std::string(ok ? kWrittenOutcome : kFailedOutcome), view.lastMessage,
+                         SentChecksum(unit.image)}))
                 return;
             if (ok) {
                 ++summary_.written;
