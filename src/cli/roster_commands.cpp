@@ -221,7 +221,8 @@ void AddWriteCommand(CLI::App& roster, int& status) {
         ->transform(CLI::CheckedTransformer(
             std::map<std::string, FailurePolicy>{
                 {"ask", FailurePolicy::Ask}, {"skip", FailurePolicy::Skip}, {"stop", FailurePolicy::Stop}},
-            CLI::ignore_case));
+            CLI::ignore_case)
+                        .description("ask|skip|stop"));
     command->add_flag("--accept-tone-plan", options->acceptTonePlan,
                       "Write even when the tone plan has problems (refused values never are)");
     command->callback([&status, options] { status = RunRosterWrite(*options); });
