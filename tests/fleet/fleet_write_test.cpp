@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "cli_run.h"
 #include "number_text.h"
 #include "pager_image.h"
 #include "roster.h"
@@ -131,6 +132,22 @@ TEST_F(FleetWrite, WaitKeepsOffAPagerLeftUnchangedAndCtrlCStopsOnlyOnceTheWriteI
                        "0 skipped; stopped, run again with the same log to go on\n");
     EXPECT_NE(said.find("Unit P-02: written"), std::string::npos) << said;
     EXPECT_EQ(Logged(simulator.link()).size(), 2u);
+}
+
+TEST_F(FleetWrite, AskedAtEveryPagerAFailedWriteIsTriedAgainAndAUnitSkipped) {
+    Simulator simulator(dir, {"--pagers", "3", "--auto-swap", "--swap-gap", "0", "--nak-write", "33"});
+    // Enter for P-01; Enter for P-02, whose Write fails, and Enter to try it again; s for P-03.
+    std::ofstream(dir / "answers") << "\n\n\ns\n";
+    const auto run = testing::Cli("roster write --port " + simulator.link() + " " + base + " " + roster + " --log " +
+                                  log + " < " + (dir / "answers").string());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "ZR250Pro: Write Sucess !\nZR250Pro: Write Error !\nZR250Pro: Write Sucess !\n"
+                       "2 written, 0 already written, 0 failed, 1 skipped\n");
+    using Line = std::vector<std::string>;
+    EXPECT_EQ(Logged(simulator.link()), (std::vector<Line>{{"P-01", "written", "Write Sucess !"},
+                                                           {"P-02", "failed", "Write Error !"},
+                                                           {"P-02", "written", "Write Sucess !"},
+                                                           {"P-03", "skipped", ""}}));
 }
 
 TEST_F(FleetWrite, ALogThatIsNoFleetLogOrCannotBeWrittenStopsBeforeAnyPager) {
