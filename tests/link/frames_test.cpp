@@ -50,15 +50,37 @@ TEST(FrameFormat, RequestsCarryPreambleHeaderAndChecksum) {
 TEST_F(FrameLinkTest, WriteBlockSendsTwentyFiveBytesAndNeedsTheAcknowledge) {
     PagerImage image;
     for (std::size_t i = 0; i < kImageSize; ++i) image[i] = static_cast<std::uint8_t>(200 + i);
-    line.Arrive(kWriteAcknowledgeReply);
+    const Bytes acknowledge = WithPreamble({51, 83, 1, 6, 0, 141});
+    line.Arrive(acknowledge);
     ASSERT_TRUE(link.WriteBlock(image, 248, 8));
     // 51 + 83 + 10 + 0 + 248 + (448 .. 455 each mod 256 = 192 .. 199) = 392 + 1564 = 1956 = 7 * 256 + 164.
     EXPECT_EQ(line.written,
               WithPreamble({51, 83, 10, 0, 248, 192, 193, 194, 195, 196, 197, 198, 199, 7, 164}));
 
-    // Any other payload, a negative acknowledge included, fails the piece.
-    line.Arrive(WithPreamble({51, 83, 1, 21, 0, 156}));
-    EXPECT_FALSE(link.WriteBlock(image, 0, 8));
+    // The reply must equal the acknowledge byte for byte: a right payload byte 6 does not save a
+    // reply that differs anywhere else.
+    const auto changed = [&acknowledge](std::size_t offset, std::uint8_t value) {
+        Bytes reply = acknowledge;
+        reply[offset] = value;
+        return reply;
+    };
+    const std::pair<const char*, Bytes> refused[] = {
+        {"negative acknowledge", WithPreamble({51, 83, 1, 21, 0, 156})},
+        {"checksum high byte", changed(14, 1)},
+        {"checksum low byte", changed(15, 140)},
+        {"garbled preamble", changed(0, 'v')},
+        {"last preamble byte", changed(9, 'X')},
+        {"command echo", changed(10, 53)},
+        {"letter echo", changed(11, 'R')},
+        {"length", changed(12, 2)},
+    };
+    for (const auto& [name, reply] : refused) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(reply.size(), 16u);
+        line.Arrive(reply);
+        EXPECT_FALSE(link.WriteBlock(image, 0, 8));
+        EXPECT_EQ(line.BytesWaiting(), 0u) << "the whole reply was taken";
+    }
 }
 
 TEST_F(FrameLinkTest, PresenceTestLooksOnlyAtLengthAndChecksum) {
