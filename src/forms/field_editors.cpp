@@ -28,6 +28,9 @@ namespace zr::gui {
 
 namespace {
 
+// What QLineEdit::maxLength() gives for an edit without a limit of its own.
+constexpr int kNoLengthLimit = 32767;
+
 QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Sets a flag for the life of a scope, and restores what it was.
@@ -382,6 +385,7 @@ EditorControls FieldEditors::ReadControls() const {
                                     index < 0 ? std::nullopt : std::optional<std::size_t>(index)};
         } else if (const auto* edit = qobject_cast<QLineEdit*>(control.value())) {
             controls.texts[name] = edit->text().toStdString();
+            if (edit->maxLength() < kNoLengthLimit) controls.maxLengths[name] = static_cast<std::size_t>(edit->maxLength());
         }
     }
     return controls;

@@ -17,6 +17,9 @@
 
 namespace zr {
 
+// The frequency is seven digits, in units of 100 Hz; `edtFreq` takes no more.
+inline constexpr std::size_t kFrequencyDigits = 7;
+
 inline constexpr std::size_t kVhfBandItem = 0;  // "135-174 MHz"
 inline constexpr std::size_t kUhfBandItem = 1;  // "400-499 MHz"
 inline constexpr std::size_t kAutoSpacingItem = 2;  // "Auto", 135-174 MHz band only

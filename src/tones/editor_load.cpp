@@ -187,7 +187,8 @@ std::optional<unsigned> NumberAfter(const std::string& box, std::string_view fam
 void EditorControls::Apply(const EditorAnswer& answer) {
     for (const EditorStep& step : answer.steps) {
         if (const auto* text = std::get_if<SetText>(&step)) {
-            texts[text->control] = text->text;
+            const auto limit = maxLengths.find(text->control);
+            texts[text->control] = limit == maxLengths.end() ? text->text : text->text.substr(0, limit->second);
         } else if (const auto* box = std::get_if<SetChecked>(&step)) {
             if (const auto found = checked.find(box->control); found != checked.end()) found->second = box->checked;
         } else if (const auto* items = std::get_if<SetItems>(&step)) {
@@ -222,6 +223,7 @@ std::string EditorControls::Text(const std::string& control) const {
 EditorControls StartupEditorControls() {
     EditorControls controls;
     for (const auto& box : EditorCheckBoxes()) controls.checked[box] = false;
+    controls.maxLengths["edtFreq"] = kFrequencyDigits;
     controls.lists["cboRangeFreq"] = FormList(kBandItems, kVhfBandItem);
     controls.lists["cboCSpace"] = FormList(kVhfSpacingItems, 0);
     controls.lists["cboBandWidth"] = FormList(kDecoderBandwidthItems, 0);

@@ -34,9 +34,12 @@ struct EditorControls {
     std::map<std::string, bool> checked;
     std::map<std::string, List> lists;
     std::map<std::string, std::string> texts;
+    // Edits that hold at most so many characters: a longer text is cut there (edtFreq holds seven).
+    std::map<std::string, std::size_t> maxLengths;
 
-    // Follows the steps as the window's controls do: a list whose items are replaced selects its
-    // first item, and a selection past its last item selects nothing.
+    // Follows the steps as the window's controls do: a text is cut to its edit's length, a list
+    // whose items are replaced selects its first item, and a selection past its last item selects
+    // nothing.
     void Apply(const EditorAnswer& answer);
 
     bool Checked(const std::string& box) const;
