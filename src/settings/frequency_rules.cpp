@@ -192,16 +192,4 @@ EditorAnswer BandClick(PagerImage& image, SettingsEditorState& state, std::size_
     return answer;
 }
 
-FrequencyControls FrequencyControlsAsLoaded(const PagerImage& image, SettingsEditorState& state) {
-    FrequencyControls controls;
-    controls.frequencyText = ShowFrequencyFromImage(image, state).FinalText("edtFreq").value_or("");
-    controls.bandItem = image[kFirstDigitOffset] == 1 ? kVhfBandItem : kUhfBandItem;
-    state.bandMultiplier = IsVhf(controls.bandItem) ? 1 : 2;
-    const std::uint8_t code = image[kSpacingCodeOffset];
-    controls.spacingItem = SpacingItemForCode(controls.bandItem, code);
-    if (IsAutoItem(controls.bandItem, controls.spacingItem))
-        state.channelStep = AutoStepOfCode(code).value_or(state.channelStep);
-    return controls;
-}
-
 }  // namespace zr

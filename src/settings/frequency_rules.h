@@ -68,8 +68,4 @@ EditorAnswer ChannelSpacingClick(PagerImage& image, SettingsEditorState& state, 
 // once more.
 EditorAnswer BandClick(PagerImage& image, SettingsEditorState& state, std::size_t bandItem);
 
-// The Frequency box as loading the image leaves it, without writing to the image: the remembered
-// text of the image's band, the band multiplier and, for an Auto code, its step.
-FrequencyControls FrequencyControlsAsLoaded(const PagerImage& image, SettingsEditorState& state);
-
 }  // namespace zr

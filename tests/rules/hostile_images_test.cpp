@@ -5,6 +5,7 @@
 #include <random>
 
 #include "call_switches.h"
+#include "controls_as_loaded.h"
 #include "editor_load.h"
 #include "frequency_rules.h"
 #include "numeric_fields.h"
@@ -35,7 +36,7 @@ TEST(HostileImages, ToneRulesStayInsideTheirTables) {
             PagerImage image = original;
             ToneEditorState state;
             state.mode = mode;
-            CallPage page = CallPageAsLoaded(image, state);
+            CallPage page = testing::CallPageAsLoaded(image, state);
             for (std::size_t slot = 1; slot <= kToneSlots; ++slot) {
                 const ToneField field = ToneFieldOfSlot(slot);
                 for (const char* typed : {"", "669.9", "1000", "-3", "65535.9", "abc"}) {
@@ -58,7 +59,7 @@ TEST(HostileImages, SettingsRulesStayInsideTheirTables) {
     for (const auto& original : HostileImages()) {
         PagerImage image = original;
         SettingsEditorState state;
-        auto controls = FrequencyControlsAsLoaded(image, state);
+        auto controls = testing::FrequencyControlsAsLoaded(image, state);
         for (const std::optional<std::size_t> item : {std::optional<std::size_t>{}, std::optional<std::size_t>{0},
                                                       std::optional<std::size_t>{2}, std::optional<std::size_t>{9}}) {
             controls.spacingItem = item;
