@@ -54,6 +54,17 @@ TEST(CliOffline, ShowLoadsAsOpenDoesAndStoredShowsTheBytes) {
     EXPECT_TRUE(Contains(Cli("show " + d).out, "call1.tone2_code: 8B95\n"));
     // What a load leaves loads again unchanged.
     EXPECT_EQ(Cli("show --stored " + d).out, Cli("show " + d).out);
+    // A frequency outside its band: the load's messages come first, in order; with --json they go
+    // to standard error and the output stays JSON.
+    auto bytes = testing::ReadAll(d);
+    bytes[3] = 1;
+    bytes[4] = 0;
+    const auto outside = (dir / "outside.tbl").string();
+    testing::WriteAll(outside, bytes);
+    const std::string refused = "ZR250Pro V1.0.7: Frequency setting error(1350000 < = Frequency < =1740000 )\n";
+    EXPECT_EQ(Cli("show " + outside).out.rfind(refused + refused + refused + "frequency: 1090000\n", 0), 0u);
+    EXPECT_EQ(Cli("show --json " + outside).out.rfind("{\n", 0), 0u);
+
     // diff keeps comparing the bytes as stored.
     const auto differences = Cli("diff " + raw + " " + d);
     EXPECT_EQ(differences.status, 1);

@@ -91,6 +91,7 @@ class FrontEndsTest : public QObject {
 private slots:
     void theWindowLoadsAsTheCoreDoes();
     void commandLineWriteLeavesWhatOpenThenWriteLeaves();
+    void readThenVerifyOnAnUntouchedPagerSucceeds();
 };
 
 void FrontEndsTest::theWindowLoadsAsTheCoreDoes() {
@@ -151,6 +152,17 @@ void FrontEndsTest::commandLineWriteLeavesWhatOpenThenWriteLeaves() {
                  qPrintable(QString("table %1").arg(i)));
         QCOMPARE(QString::fromUtf8(cli.readAllStandardOutput()), expected.join('\n') + '\n');
     }
+}
+
+// An untouched pager holds what the window's Write of its start-up image leaves, which Read loads
+// unchanged.
+void FrontEndsTest::readThenVerifyOnAnUntouchedPagerSucceeds() {
+    zr::sim::SimulatorThread pager;
+    MessageRecorder messages;
+    StartedWindow started(pager.PortPath());
+    started.Find<QAction>("Read1")->trigger();
+    started.Find<QAction>("Verify1")->trigger();
+    QCOMPARE(messages.messages, (std::vector<zr::Message>{zr::ReadDoneMessage(), zr::VerifyDoneMessage()}));
 }
 
 QTEST_MAIN(FrontEndsTest)
