@@ -1,7 +1,5 @@
 #include "field_editors.h"
 
-#include "image_offsets.h"
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,7 +18,6 @@
 
 #include "call_switches.h"
 #include "field_lists.h"
-#include "image_fields.h"
 #include "option_switches.h"
 #include "unit1.h"
 
