@@ -9,39 +9,11 @@
 #include "cli_common.h"
 #include "device_operations.h"
 #include "device_texts.h"
+#include "terminal_view.h"
 
 namespace zr::cli {
 
 namespace {
-
-// The window's effects, as a terminal shows them.
-class TerminalView final : public DeviceOperationView {
-public:
-    void SetStatusText(std::string_view text) override {
-        if (text != status_) std::cerr << text << std::endl;
-        status_ = std::string(text);
-    }
-    void ClearFileNamePanel() override {}
-    void SetProgressRange(int) override {}
-    void SetProgressPosition(int position) override { position_ = position; }
-    int ProgressPosition() const override { return position_; }
-    MessageAnswer ShowMessage(const Message& message) override {
-        PrintMessage(message);
-        return MessageAnswer::Ok;
-    }
-    void SetWindowEnabled(bool) override {}
-    void SetDeviceMenuEnabled(bool, bool, bool) override {}
-    bool IsModifyMode() const override { return false; }
-    void ShowFirmwareVersion(std::string_view text) override {
-        PrintDiagnostic("pager firmware version " + std::string(text));
-    }
-    void ImageReplaced() override {}
-    void ProcessEvents() override {}
-
-private:
-    std::string status_;
-    int position_ = 0;
-};
 
 // One port named on the command line, as the only item of the port list.
 struct PortChoice {

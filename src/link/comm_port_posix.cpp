@@ -9,7 +9,9 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include "comm_port.h"
 #include "port_list.h"
@@ -192,6 +194,25 @@ void TCommPort::WaitForInput(std::chrono::milliseconds limit) {
 }
 
 void TCommPort::Pause(std::chrono::milliseconds duration) { SleepFor(duration); }
+
+std::vector<bool> WaitForAnyInput(std::span<CommPort* const> ports, std::chrono::milliseconds limit) {
+    std::vector<bool> hungUp(ports.size(), false);
+    std::vector<pollfd> descriptors;
+    for (CommPort* port : ports) descriptors.push_back({port->InputDescriptor(), POLLIN, 0});
+    const bool pollable = std::ranges::all_of(descriptors, [](const pollfd& d) { return d.fd >= 0; });
+    if (!pollable) {
+        // A port without a descriptor (a scripted line) keeps its own clock: let the first one wait.
+        if (!ports.empty()) ports.front()->WaitForInput(limit);
+        return hungUp;
+    }
+    if (poll(descriptors.data(), descriptors.size(), static_cast<int>(std::max<long long>(limit.count(), 0))) <= 0)
+        return hungUp;
+    for (std::size_t i = 0; i < descriptors.size(); ++i) {
+        const short events = descriptors[i].revents;
+        hungUp[i] = (events & (POLLHUP | POLLERR | POLLNVAL)) != 0 && (events & POLLIN) == 0;
+    }
+    return hungUp;
+}
 
 }  // namespace zr
 

@@ -9,23 +9,12 @@ namespace zr {
 
 namespace {
 
-constexpr std::uint32_t kLineBaudRate = 9600;
-constexpr int kLineMode = 1;  // 8N1
 constexpr std::uint8_t kPieceSize = 8;
 constexpr std::chrono::milliseconds kPieceInterval{10};
 constexpr std::uint8_t kHalfImage = kImageSize / 2;
 constexpr int kProgressEnd = static_cast<int>(kImageSize);
 
 enum class Phase { Read, Write, Verify };
-
-void CloseQuietly(CommPort& port) {
-    try {
-        port.Close();
-    } catch (const ECommError&) {
-        // Closing happens once the outcome is reported; a port that fails to close is closed again
-        // by the next operation.
-    }
-}
 
 void ResetProgress(DeviceOperationView& view) {
     view.SetProgressRange(0);
@@ -139,23 +128,8 @@ bool ProbeSelectedPort(const DeviceContext& context) {
     }
 }
 
-std::optional<std::size_t> ScanPortsForBoard(CommPort& port, const PortNameTable& ports, DeviceOperationView& view) {
-    ResetProgress(view);
-    CloseQuietly(port);
-    for (std::size_t index = 0; index < ports.size(); ++index) {
-        try {
-            port.Configure(kLineBaudRate, ports[index], kLineMode);
-            if (PresenceTest(port, view)) return index;
-        } catch (const ECommError&) {
-            // A port that cannot be opened or fails on the line has no board for us.
-        }
-        CloseQuietly(port);
-    }
-    return std::nullopt;
-}
-
 std::optional<std::size_t> StartupBoardCheck(CommPort& port, const PortNameTable& ports, DeviceOperationView& view) {
-    const auto found = ScanPortsForBoard(port, ports, view);
+    const auto found = ScanPortsForBoard(port, ports, view).found;
     if (!found) {
         CloseQuietly(port);
         view.ShowMessage(NoBoardMessage());

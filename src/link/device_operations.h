@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "board_scan.h"
 #include "comm_port.h"
 #include "device_view.h"
 #include "pager_image.h"
@@ -46,10 +47,6 @@ bool VerifyPager(const DeviceContext& context);
 
 // The presence test on the selected port only. On true the port is left open.
 bool ProbeSelectedPort(const DeviceContext& context);
-
-// Tries every port of the list in order; returns the index of the first one whose board answers, and
-// leaves that port open. A port that cannot be opened counts as a port without a board.
-std::optional<std::size_t> ScanPortsForBoard(CommPort& port, const PortNameTable& ports, DeviceOperationView& view);
 
 // The check at start-up: the scan, and the no-board box when no port answers. Returns the index to
 // select in cboPort. The window shows its board-testing notice around this call.

@@ -60,11 +60,24 @@ private slots:
 };
 
 void DeviceMenuTest::startUpFindsTheBoard() {
-    zr::sim::SimulatorThread pager;
+    zr::sim::SimulatorOptions silent;
+    silent.silent = true;
+    zr::sim::SimulatorThread empty(silent), held, pager, later;
+    zr::TCommPort otherProgram;
+    otherProgram.Configure(9600, held.PortPath(), 1);
+    {
+        MessageRecorder messages;
+        StartedWindow started("/nonexistent/zrA:" + empty.PortPath() + ":" + held.PortPath() + ":" +
+                              pager.PortPath() + ":" + later.PortPath());
+        QVERIFY(messages.messages.empty());
+        QCOMPARE(started.Find<QComboBox>("cboPort")->currentIndex(), 3);  // the first port whose board answered
+        QVERIFY(held.simulator().Requests().empty());
+        QVERIFY(started->findChild<QWidget*>("TForm3")->isHidden());
+    }
     MessageRecorder messages;
-    StartedWindow started("/nonexistent/zrA:" + pager.PortPath());
-    QVERIFY(messages.messages.empty());
-    QCOMPARE(started.Find<QComboBox>("cboPort")->currentIndex(), 1);  // the port whose board answered
+    StartedWindow started(empty.PortPath());
+    QCOMPARE(messages.Texts(), std::vector<std::string>{zr::NoBoardMessage().text});
+    QCOMPARE(started.Find<QComboBox>("cboPort")->currentIndex(), 0);
 }
 
 void DeviceMenuTest::readWriteVerifyFromTheirKeys() {
