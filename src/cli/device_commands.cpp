@@ -58,9 +58,11 @@ void AddProbeCommand(CLI::App& app, int& status) {
         PagerImage image = StartupImage();
         const PortNameTable ports{choice->port};
         const SquelchLevelTable levels = BuiltInSquelchLevelTable();
-        if (!ProbeSelectedPort({port, ports, 0, image, levels, view})) {
+        const PortProbe probe = ProbeSelectedPort({port, ports, 0, image, levels, view});
+        if (!probe) {
             port.Close();
             PrintMessage(NoBoardMessage());
+            view.ExplainPortFailures(probe.unopened);
             status = kExitFailure;
             return;
         }

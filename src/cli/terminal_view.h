@@ -31,6 +31,9 @@ public:
         PrintDiagnostic("pager firmware version " + std::string(text));
     }
     void ImageReplaced() override {}
+    void ExplainPortFailures(const std::vector<PortFailure>& failures) override {
+        for (const auto& failure : failures) PrintDiagnostic(failure.Text());
+    }
     void ProcessEvents() override {}
 
 private:

@@ -16,6 +16,7 @@ struct PresenceProbe {
 
     std::unique_ptr<CommPort> port;
     State state = State::Failed;
+    std::optional<PortFailure> unopened;
     std::vector<std::uint8_t> reply;
     Clock::time_point lastProgress{};
 };
@@ -30,6 +31,12 @@ PresenceProbe StartProbe(const CommPort& kind, const std::string& name) {
     PresenceProbe probe{kind.NewPort()};
     try {
         probe.port->Configure(kLineBaudRate, name, kLineMode);
+    } catch (const ECommError& error) {
+        probe.unopened = DiagnosePortFailure(name, error);
+        Fail(probe);
+        return probe;
+    }
+    try {
         probe.port->Purge();
         const auto request = BuildReadRequest(kPagerMemoryCommand, 0, 0);
         probe.port->Write(request);
@@ -93,9 +100,13 @@ BoardScan ScanPortsForBoard(CommPort& port, const PortNameTable& ports, DeviceOp
     std::vector<PresenceProbe> probes;
     for (const auto& name : ports) probes.push_back(StartProbe(port, name));
 
-    const auto closeAll = [&probes] {
-        for (auto& probe : probes)
+    const auto finish = [&probes](std::optional<std::size_t> found) {
+        BoardScan scan{found};
+        for (auto& probe : probes) {
             if (probe.port) CloseQuietly(*probe.port);
+            if (probe.unopened) scan.unopened.push_back(*probe.unopened);
+        }
+        return scan;
     };
     for (;;) {
         for (auto& probe : probes)
@@ -109,16 +120,15 @@ BoardScan ScanPortsForBoard(CommPort& port, const PortNameTable& ports, DeviceOp
             CloseQuietly(*probe.port);
             try {
                 port.Configure(kLineBaudRate, ports[index], kLineMode);
-                closeAll();
-                return {index};
-            } catch (const ECommError&) {
+                return finish(index);
+            } catch (const ECommError& error) {
                 CloseQuietly(port);
+                probe.unopened = DiagnosePortFailure(ports[index], error);
                 Fail(probe);
             }
         }
         if (std::ranges::none_of(probes, [](const PresenceProbe& p) { return p.state == PresenceProbe::State::Waiting; })) {
-            closeAll();
-            return {};
+            return finish(std::nullopt);
         }
         view.ProcessEvents();
         WaitForProbes(probes, replyTimeOut);

@@ -7,10 +7,12 @@
 #include <chrono>
 #include <cstddef>
 #include <optional>
+#include <vector>
 
 #include "comm_port.h"
 #include "device_view.h"
 #include "frames.h"
+#include "port_failure.h"
 #include "port_list.h"
 
 namespace zr {
@@ -18,6 +20,8 @@ namespace zr {
 struct BoardScan {
     // The index of the chosen port in the list; its port is then open in the scanning port.
     std::optional<std::size_t> found;
+    // The ports that could not be opened, with what stood in the way.
+    std::vector<PortFailure> unopened;
 };
 
 // Each port gets at most one presence request and nothing else. A port that cannot be opened, hangs

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "comm_port.h"
+#include "port_holders.h"
 #include "port_list.h"
 
 namespace zr {
@@ -84,6 +85,9 @@ TCommPort::~TCommPort() {
 void TCommPort::Open() {
     if (open_) return;
     const std::string path = PortDevicePath(portName_);
+    // Another program with the line open would share its bytes with us: its exclusive mode stops
+    // nobody who is root, and most programs take no lock.
+    if (!OtherProcessesHolding(path).empty()) Raise(ECommError::kOpen, EBUSY);
     // Non-blocking, so that a device waiting for its carrier cannot hold the open.
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) Raise(ECommError::kOpen);

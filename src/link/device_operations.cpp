@@ -47,22 +47,33 @@ bool OpenOperation(const DeviceContext& context, Phase operation) {
     view.SetStatusText(kTestingStatus);
     if (operation == Phase::Write) view.ClearFileNamePanel();
     view.SetWindowEnabled(false);
-    if (!ProbeSelectedPort(context)) {
+    const PortProbe probe = ProbeSelectedPort(context);
+    if (!probe) {
         CloseQuietly(context.port);
         view.ShowMessage(operation == Phase::Read ? NoBoardOnReadMessage() : NoBoardMessage());
+        if (!probe.unopened.empty()) view.ExplainPortFailures(probe.unopened);
         view.SetStatusText(kReadyStatus);
         view.SetWindowEnabled(true);
         return false;
     }
-    try {
-        context.port.Close();
-        context.port.Configure(kLineBaudRate, context.ports[context.selectedPort], kLineMode);
-        context.port.Purge();
-    } catch (const ECommError& error) {
+    const std::string& name = context.ports[context.selectedPort];
+    const auto refuse = [&](const ECommError& error, const std::vector<PortFailure>& unopened) {
         view.ShowMessage(error.Code == ECommError::kOpen ? PortInUseMessage() : PortErrorMessage());
+        if (!unopened.empty()) view.ExplainPortFailures(unopened);
         CloseQuietly(context.port);
         view.SetWindowEnabled(true);
         return false;
+    };
+    try {
+        context.port.Close();
+        context.port.Configure(kLineBaudRate, name, kLineMode);
+    } catch (const ECommError& error) {
+        return refuse(error, {DiagnosePortFailure(name, error)});
+    }
+    try {
+        context.port.Purge();
+    } catch (const ECommError& error) {
+        return refuse(error, {});
     }
     return true;
 }
@@ -115,26 +126,38 @@ bool VerifyBothHalves(FrameLink& link, const DeviceContext& context) {
 
 }  // namespace
 
-bool ProbeSelectedPort(const DeviceContext& context) {
+PortProbe ProbeSelectedPort(const DeviceContext& context) {
     ResetProgress(context.view);
     try {
         context.port.Close();
-        if (!HasSelectedPort(context)) return false;
-        context.port.Configure(kLineBaudRate, context.ports[context.selectedPort], kLineMode);
-        return PresenceTest(context.port, context.view);
+        if (!HasSelectedPort(context)) return {};
     } catch (const ECommError&) {
         CloseQuietly(context.port);
-        return false;
+        return {};
+    }
+    const std::string& name = context.ports[context.selectedPort];
+    try {
+        context.port.Configure(kLineBaudRate, name, kLineMode);
+    } catch (const ECommError& error) {
+        CloseQuietly(context.port);
+        return {false, {DiagnosePortFailure(name, error)}};
+    }
+    try {
+        return {PresenceTest(context.port, context.view)};
+    } catch (const ECommError&) {
+        CloseQuietly(context.port);
+        return {};
     }
 }
 
 std::optional<std::size_t> StartupBoardCheck(CommPort& port, const PortNameTable& ports, DeviceOperationView& view) {
-    const auto found = ScanPortsForBoard(port, ports, view).found;
-    if (!found) {
+    const BoardScan scan = ScanPortsForBoard(port, ports, view);
+    if (!scan.found) {
         CloseQuietly(port);
         view.ShowMessage(NoBoardMessage());
+        if (!scan.unopened.empty()) view.ExplainPortFailures(scan.unopened);
     }
-    return found;
+    return scan.found;
 }
 
 std::string QueryInterfaceVersion(CommPort& port, const PortNameTable& ports, std::size_t selectedPort,

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "board_scan.h"
 #include "comm_port.h"
@@ -45,10 +46,20 @@ bool WritePager(const DeviceContext& context);
 // "Verify Sucess !" was shown.
 bool VerifyPager(const DeviceContext& context);
 
-// The presence test on the selected port only. On true the port is left open.
-bool ProbeSelectedPort(const DeviceContext& context);
+// What the probe of the selected port found.
+struct PortProbe {
+    bool answered = false;
+    // Why the port could not be opened, when that was the trouble.
+    std::vector<PortFailure> unopened;
 
-// The check at start-up: the scan, and the no-board box when no port answers. Returns the index to
+    explicit operator bool() const { return answered; }
+};
+
+// The presence test on the selected port only. When the board answered the port is left open.
+PortProbe ProbeSelectedPort(const DeviceContext& context);
+
+// The check at start-up: the scan, and the no-board box when no port answers, followed by what kept
+// ports from being opened. Returns the index to
 // select in cboPort. The window shows its board-testing notice around this call.
 std::optional<std::size_t> StartupBoardCheck(CommPort& port, const PortNameTable& ports, DeviceOperationView& view);
 
