@@ -19,6 +19,7 @@ namespace {
 struct PortChoice {
     std::string port;
     std::string file;
+    std::string trace;
 };
 
 CLI::App* AddPortCommand(CLI::App& app, const char* name, const char* description,
@@ -26,16 +27,18 @@ CLI::App* AddPortCommand(CLI::App& app, const char* name, const char* descriptio
     auto* command = app.add_subcommand(name, description);
     command->add_option("-p,--port", choice->port, "A port name from `ports` (ttyUSB0) or a path (./sim-port)")
         ->required();
+    AddTraceOption(*command, choice->trace);
     return command;
 }
 
 // Runs a Read, Write or Verify on the one port over `image`.
 bool RunOnPort(const PortChoice& choice, PagerImage& image, bool (*operation)(const DeviceContext&)) {
-    TCommPort port;
+    const auto port = CommandPort(choice.trace);
+    if (!port) return false;
     TerminalView view;
     const PortNameTable ports{choice.port};
     const SquelchLevelTable levels = BuiltInSquelchLevelTable();
-    return operation({port, ports, 0, image, levels, view});
+    return operation({*port, ports, 0, image, levels, view});
 }
 
 void AddPortsCommand(CLI::App& app, int& status) {
@@ -53,20 +56,24 @@ void AddProbeCommand(CLI::App& app, int& status) {
     auto* command = AddPortCommand(app, "probe", "Test for the programming board on a port and ask its version",
                                    choice);
     command->callback([&status, choice] {
-        TCommPort port;
+        const auto port = CommandPort(choice->trace);
+        if (!port) {
+            status = kExitFailure;
+            return;
+        }
         TerminalView view;
         PagerImage image = StartupImage();
         const PortNameTable ports{choice->port};
         const SquelchLevelTable levels = BuiltInSquelchLevelTable();
-        const PortProbe probe = ProbeSelectedPort({port, ports, 0, image, levels, view});
+        const PortProbe probe = ProbeSelectedPort({*port, ports, 0, image, levels, view});
         if (!probe) {
-            port.Close();
+            port->Close();
             PrintMessage(NoBoardMessage());
             view.ExplainPortFailures(probe.unopened);
             status = kExitFailure;
             return;
         }
-        const std::string version = QueryInterfaceVersion(port, ports, 0, view);
+        const std::string version = QueryInterfaceVersion(*port, ports, 0, view);
         std::cout << "board found on " << choice->port << ", interface version "
                   << (version.empty() ? "unknown (no answer)" : version) << std::endl;
         status = kExitSuccess;

@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include <iostream>
+#include <memory>
 
 #include "cli_common.h"
 #include "device_operations.h"
@@ -15,12 +16,18 @@ void AddScanCommand(CLI::App& app, int& status) {
     auto* command = app.add_subcommand(
         "scan", std::string("The window's start-up check: every listed port at once (") + kPortListVariable +
                     " replaces the list); prints the first whose board answers");
-    command->callback([&status] {
-        TCommPort port;
+    auto traceFile = std::make_shared<std::string>();
+    AddTraceOption(*command, *traceFile);
+    command->callback([&status, traceFile] {
+        const auto port = CommandPort(*traceFile);
+        if (!port) {
+            status = kExitFailure;
+            return;
+        }
         TerminalView view;
         const PortNameTable ports = EnumerateSerialPorts();
-        const auto found = StartupBoardCheck(port, ports, view);
-        port.Close();
+        const auto found = StartupBoardCheck(*port, ports, view);
+        port->Close();
         if (!found) {
             status = kExitFailure;
             return;

@@ -1,12 +1,18 @@
-// The window's effects as a terminal shows them: status texts on standard error, every message box
-// on standard output.
+// The window's effects as a terminal shows them (status texts on standard error, every message box
+// on standard output), and the port a command talks through.
 #pragma once
 
+#include <CLI/CLI.hpp>
+
+#include <cerrno>
+#include <cstring>
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "cli_common.h"
 #include "device_view.h"
+#include "link_trace.h"
 
 namespace zr::cli {
 
@@ -40,5 +46,19 @@ private:
     std::string status_;
     int position_ = 0;
 };
+
+// `--trace FILE`: every event on the line, for the technician to send.
+inline void AddTraceOption(CLI::App& command, std::string& traceFile) {
+    command.add_option("--trace", traceFile,
+                       "Write every event on the line to FILE: time, port, direction, bytes in hex");
+}
+
+// The command's serial port, tracing to the file when one is named; null, after saying why, when the
+// trace file cannot be written.
+inline std::unique_ptr<CommPort> CommandPort(const std::string& traceFile) {
+    auto port = MakeProgramPort(traceFile);
+    if (!port) PrintDiagnostic("cannot write the trace to " + traceFile + ": " + std::strerror(errno));
+    return port;
+}
 
 }  // namespace zr::cli

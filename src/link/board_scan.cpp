@@ -65,6 +65,7 @@ void Collect(PresenceProbe& probe, std::chrono::milliseconds replyTimeOut) {
         } else if (progressed) {
             probe.lastProgress = Clock::now();
         } else if (Clock::now() - probe.lastProgress >= replyTimeOut) {
+            probe.port->NoteReplyTimeOut(probe.reply.size(), kReplyOverhead);
             Fail(probe);
         }
     } catch (const ECommError&) {

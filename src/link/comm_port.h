@@ -76,6 +76,8 @@ public:
     // What poll() waits on for received bytes of the open port; -1 when closed, or where the
     // platform's ports cannot be waited on together.
     virtual int InputDescriptor() const { return -1; }
+    // The receive loop gave up on a reply after `received` of `expected` bytes; a trace records it.
+    virtual void NoteReplyTimeOut(std::size_t /*received*/, std::size_t /*expected*/) {}
 };
 
 // Closes the port once the outcome of an operation is known; a port that fails to close is closed

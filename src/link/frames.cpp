@@ -82,6 +82,7 @@ bool FrameLink::ReceiveBytes(std::size_t length, int pollFactor) {
     const std::chrono::milliseconds pollWait = pollFactor * std::chrono::milliseconds(10);
     for (std::size_t index = 0; index < length; ++index) {
         if (!ReceiveOneByte(index, pollWait)) {
+            port_.NoteReplyTimeOut(index, length);
             port_.Purge();
             view_.SetProgressPosition(0);
             return false;
