@@ -73,9 +73,26 @@ void Collect(PresenceProbe& probe, std::chrono::milliseconds replyTimeOut) {
     }
 }
 
+std::vector<PresenceProbe> StartProbes(const CommPort& kind, const PortNameTable& ports) {
+    std::vector<PresenceProbe> probes;
+    for (const auto& name : ports) probes.push_back(StartProbe(kind, name));
+    return probes;
+}
+
+void CollectAll(std::vector<PresenceProbe>& probes, std::chrono::milliseconds replyTimeOut) {
+    for (auto& probe : probes)
+        if (probe.state == PresenceProbe::State::Waiting) Collect(probe, replyTimeOut);
+}
+
+bool AnyWaiting(const std::vector<PresenceProbe>& probes) {
+    return std::ranges::any_of(probes, [](const PresenceProbe& p) { return p.state == PresenceProbe::State::Waiting; });
+}
+
 // Sleeps until one of the waiting probes has news or the next of them times out, at most one poll
-// interval so that the window keeps painting.
-void WaitForProbes(std::vector<PresenceProbe>& probes, std::chrono::milliseconds replyTimeOut) {
+// interval; the view processes its events before and after, so that the window keeps painting.
+void WaitForProbes(std::vector<PresenceProbe>& probes, std::chrono::milliseconds replyTimeOut,
+                   DeviceOperationView& view) {
+    view.ProcessEvents();
     std::vector<CommPort*> ports;
     std::vector<PresenceProbe*> waiting;
     auto limit = kPollInterval;
@@ -89,6 +106,7 @@ void WaitForProbes(std::vector<PresenceProbe>& probes, std::chrono::milliseconds
     const std::vector<bool> hungUp = WaitForAnyInput(ports, limit);
     for (std::size_t i = 0; i < waiting.size(); ++i)
         if (hungUp[i]) Fail(*waiting[i]);
+    view.ProcessEvents();
 }
 
 }  // namespace
@@ -98,9 +116,7 @@ BoardScan ScanPortsForBoard(CommPort& port, const PortNameTable& ports, DeviceOp
     view.SetProgressRange(0);
     view.SetProgressPosition(0);
     CloseQuietly(port);
-    std::vector<PresenceProbe> probes;
-    for (const auto& name : ports) probes.push_back(StartProbe(port, name));
-
+    std::vector<PresenceProbe> probes = StartProbes(port, ports);
     const auto finish = [&probes](std::optional<std::size_t> found) {
         BoardScan scan{found};
         for (auto& probe : probes) {
@@ -110,8 +126,7 @@ BoardScan ScanPortsForBoard(CommPort& port, const PortNameTable& ports, DeviceOp
         return scan;
     };
     for (;;) {
-        for (auto& probe : probes)
-            if (probe.state == PresenceProbe::State::Waiting) Collect(probe, replyTimeOut);
+        CollectAll(probes, replyTimeOut);
         // The first port in list order decides, once every port before it is done.
         for (std::size_t index = 0; index < probes.size(); ++index) {
             PresenceProbe& probe = probes[index];
@@ -128,13 +143,23 @@ BoardScan ScanPortsForBoard(CommPort& port, const PortNameTable& ports, DeviceOp
                 Fail(probe);
             }
         }
-        if (std::ranges::none_of(probes, [](const PresenceProbe& p) { return p.state == PresenceProbe::State::Waiting; })) {
-            return finish(std::nullopt);
-        }
-        view.ProcessEvents();
-        WaitForProbes(probes, replyTimeOut);
-        view.ProcessEvents();
+        if (!AnyWaiting(probes)) return finish(std::nullopt);
+        WaitForProbes(probes, replyTimeOut, view);
     }
+}
+
+BoardCensus BoardsOnPorts(const CommPort& kind, const PortNameTable& ports, DeviceOperationView& view,
+                          std::chrono::milliseconds replyTimeOut) {
+    std::vector<PresenceProbe> probes = StartProbes(kind, ports);
+    for (CollectAll(probes, replyTimeOut); AnyWaiting(probes); CollectAll(probes, replyTimeOut))
+        WaitForProbes(probes, replyTimeOut, view);
+    BoardCensus census;
+    for (auto& probe : probes) {
+        if (probe.port) CloseQuietly(*probe.port);
+        census.answered.push_back(probe.state == PresenceProbe::State::Answered);
+        census.unopened.push_back(probe.unopened);
+    }
+    return census;
 }
 
 }  // namespace zr

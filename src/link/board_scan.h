@@ -31,4 +31,13 @@ struct BoardScan {
 BoardScan ScanPortsForBoard(CommPort& port, const PortNameTable& ports, DeviceOperationView& view,
                             std::chrono::milliseconds replyTimeOut = kReplyTimeOut);
 
+// Which ports have a board: every port asked at once and each to its end (one reply time-out for all
+// of them), then closed again. Ports that could not be opened carry what stood in the way.
+struct BoardCensus {
+    std::vector<bool> answered;
+    std::vector<std::optional<PortFailure>> unopened;
+};
+BoardCensus BoardsOnPorts(const CommPort& kind, const PortNameTable& ports, DeviceOperationView& view,
+                          std::chrono::milliseconds replyTimeOut = kReplyTimeOut);
+
 }  // namespace zr

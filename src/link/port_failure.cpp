@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "device_files.h"
 #include "port_holders.h"
 #include "port_list.h"
 
@@ -30,19 +31,6 @@ std::string Join(const std::vector<std::string>& items, std::string_view separat
 
 #ifndef _WIN32
 
-std::string NameOfUser(uid_t uid) {
-    if (const passwd* entry = getpwuid(uid)) return entry->pw_name;
-    return std::to_string(uid);
-}
-
-// "crw-rw----", as ls shows it.
-std::string ModeText(mode_t mode) {
-    std::string text = S_ISCHR(mode) ? "c" : S_ISDIR(mode) ? "d" : "-";
-    const char* letters = "rwxrwxrwx";
-    for (int bit = 0; bit < 9; ++bit) text += (mode & (0400 >> bit)) ? letters[bit] : '-';
-    return text;
-}
-
 bool ListedInGroup(const group& entry, const std::string& user, gid_t primaryGroup) {
     if (entry.gr_gid == primaryGroup) return true;
     for (char** member = entry.gr_mem; member && *member; ++member)
@@ -55,15 +43,15 @@ std::string PermissionFix(const std::string& device) {
     struct stat info {};
     if (stat(device.c_str(), &info) != 0) return {};
     const group* owningGroup = getgrgid(info.st_gid);
-    const std::string groupName = owningGroup ? owningGroup->gr_name : std::to_string(info.st_gid);
-    const std::string owner = NameOfUser(info.st_uid);
+    const std::string groupName = GroupNameOf(info.st_gid);
+    const std::string owner = UserNameOf(info.st_uid);
     const std::string described = device + " (" + ModeText(info.st_mode) + " " + owner + ":" + groupName + ")";
     constexpr mode_t kGroupReadWrite = S_IRGRP | S_IWGRP;
     if ((info.st_mode & kGroupReadWrite) != kGroupReadWrite)
         return "Only its owner " + owner + " may use " + described +
                ": ask the administrator to give the device to a group you can join (a udev rule does it).";
     const passwd* me = getpwuid(geteuid());
-    const std::string user = me ? me->pw_name : NameOfUser(geteuid());
+    const std::string user = me ? me->pw_name : UserNameOf(geteuid());
     if (owningGroup && me && ListedInGroup(*owningGroup, user, me->pw_gid))
         return "You are in the group " + groupName + " that owns " + described +
                ", but this login began before you joined it: log out and in again (a new login is needed for the "
@@ -138,7 +126,9 @@ std::string PortFailure::Text() const {
 }
 
 PortFailure DiagnosePortFailure(std::string_view port, const ECommError& error) {
-    PortFailure failure{std::string(port), PortDevicePath(port)};
+    PortFailure failure;
+    failure.port = std::string(port);
+    failure.device = PortDevicePath(port);
     failure.reason = error.what();
 #ifndef _WIN32
     if (error.Code == ECommError::kOpen && error.SystemError != 0) {

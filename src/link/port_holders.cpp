@@ -5,8 +5,9 @@
 #include <optional>
 #include <string_view>
 
+#include "device_files.h"
+
 #ifndef _WIN32
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -29,22 +30,10 @@ std::optional<int> PtyIndex(dev_t device) {
     return static_cast<int>((majorNumber - kFirstPtyMajor) * 256 + minor(device));
 }
 
-std::string FirstLine(const fs::path& path) {
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    return line;
-}
-
-std::string UserName(uid_t uid) {
-    if (const passwd* entry = getpwuid(uid)) return entry->pw_name;
-    return std::to_string(uid);
-}
-
 PortHolder HolderOf(int pid, const fs::path& processFolder) {
     struct stat info {};
-    const std::string user = stat(processFolder.c_str(), &info) == 0 ? UserName(info.st_uid) : std::string("?");
-    return {pid, FirstLine(processFolder / "comm"), user};
+    const std::string user = stat(processFolder.c_str(), &info) == 0 ? UserNameOf(info.st_uid) : std::string("?");
+    return {pid, FirstLineOf(processFolder / "comm"), user};
 }
 
 // The process numbers in /proc, this process left out.
@@ -95,7 +84,7 @@ std::vector<PortHolder> OtherProcessesHolding(const fs::path& devicePath, const 
 std::vector<PortHolder> ProcessesNamed(const std::vector<std::string>& commands, const fs::path& procFolder) {
     std::vector<PortHolder> found;
     for (const auto& [pid, folder] : OtherProcesses(procFolder)) {
-        const std::string command = FirstLine(folder / "comm");
+        const std::string command = FirstLineOf(folder / "comm");
         if (std::ranges::find(commands, command) != commands.end()) found.push_back(HolderOf(pid, folder));
     }
     return found;
