@@ -8,6 +8,7 @@
 #include "device_files.h"
 
 #ifndef _WIN32
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -36,17 +37,33 @@ PortHolder HolderOf(int pid, const fs::path& processFolder) {
     return {pid, FirstLineOf(processFolder / "comm"), user};
 }
 
+// The names in a folder, without "." and "..".
+std::vector<std::string> EntryNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    DIR* directory = opendir(folder.c_str());
+    if (!directory) return names;
+    while (const dirent* entry = readdir(directory))
+        if (entry->d_name[0] != '.') names.emplace_back(entry->d_name);
+    closedir(directory);
+    return names;
+}
+
 // The process numbers in /proc, this process left out.
 std::vector<std::pair<int, fs::path>> OtherProcesses(const fs::path& procFolder) {
     std::vector<std::pair<int, fs::path>> processes;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(procFolder, error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.empty() || !std::ranges::all_of(name, [](char c) { return c >= '0' && c <= '9'; })) continue;
+    for (const auto& name : EntryNames(procFolder)) {
+        if (!std::ranges::all_of(name, [](char c) { return c >= '0' && c <= '9'; })) continue;
         const int pid = std::stoi(name);
-        if (pid != getpid()) processes.emplace_back(pid, entry.path());
+        if (pid != getpid()) processes.emplace_back(pid, procFolder / name);
     }
     return processes;
+}
+
+// What a descriptor link in /proc points at: the path the file was opened by, links resolved.
+std::string LinkTarget(const fs::path& link) {
+    char target[256];
+    const ssize_t length = readlink(link.c_str(), target, sizeof target);
+    return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string();
 }
 
 // Whether the descriptor is the master of pseudo-terminal `index`: its fdinfo names the index.
@@ -62,19 +79,20 @@ bool IsMasterOf(const fs::path& processFolder, const std::string& descriptor, in
 std::vector<PortHolder> OtherProcessesHolding(const fs::path& devicePath, const fs::path& procFolder) {
     struct stat device {};
     if (stat(devicePath.c_str(), &device) != 0 || !S_ISCHR(device.st_mode)) return {};
+    std::error_code error;
+    const std::string devicePathName = fs::canonical(devicePath, error).string();
     const std::optional<int> ptyIndex = PtyIndex(device.st_rdev);
     std::vector<PortHolder> holders;
+    // A walk through every descriptor of every process: it compares names only, so that it stays
+    // quick on a desktop with thousands of open files.
     for (const auto& [pid, folder] : OtherProcesses(procFolder)) {
         bool holds = false, isOtherEnd = false;
-        std::error_code error;
-        for (const auto& entry : fs::directory_iterator(folder / "fd", error)) {
-            const fs::path target = fs::read_symlink(entry.path(), error);
-            if (error || target.string().rfind("/dev/", 0) != 0) continue;
-            const std::string descriptor = entry.path().filename().string();
-            if (ptyIndex && target.filename() == "ptmx" && IsMasterOf(folder, descriptor, *ptyIndex)) isOtherEnd = true;
-            struct stat opened {};
-            if (stat(entry.path().c_str(), &opened) == 0 && S_ISCHR(opened.st_mode) && opened.st_rdev == device.st_rdev)
-                holds = true;
+        for (const auto& descriptor : EntryNames(folder / "fd")) {
+            const std::string target = LinkTarget(folder / "fd" / descriptor);
+            if (target == devicePathName) holds = true;
+            if (ptyIndex && (target == "/dev/ptmx" || target == "/dev/pts/ptmx") &&
+                IsMasterOf(folder, descriptor, *ptyIndex))
+                isOtherEnd = true;
         }
         if (holds && !isOtherEnd) holders.push_back(HolderOf(pid, folder));
     }
