@@ -24,7 +24,7 @@ using testing::QuickPort;
 using testing::RecordingView;
 
 constexpr RequestRecord kPresence{51, 'R', 0, 0};
-constexpr auto kShortTimeOut = 300ms;
+constexpr auto kShortTimeOut = 500ms;
 
 enum class Line { Board, Silent, BadReply, SlowBoard };
 
