@@ -46,5 +46,6 @@ std::string JsonValue(const FieldValue& value);
 void AddOfflineCommands(CLI::App& app, int& status);
 void AddDeviceCommands(CLI::App& app, int& status);
 void AddSetCommand(CLI::App& app, int& status);
+void AddPortCheckCommands(CLI::App& app, int& status);
 
 }  // namespace zr::cli

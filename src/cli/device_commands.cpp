@@ -9,52 +9,18 @@
 #include "cli_common.h"
 #include "device_operations.h"
 #include "device_texts.h"
+#include "terminal_view.h"
 
 namespace zr::cli {
 
 namespace {
-
-// The window's effects, as a terminal shows them. A Read loads the image it brings into the
-// editor, as the window does.
-class TerminalView final : public DeviceOperationView {
-public:
-    TerminalView() = default;
-    explicit TerminalView(EditorSession& session) : session_(&session) {}
-
-    void SetStatusText(std::string_view text) override {
-        if (text != status_) std::cerr << text << std::endl;
-        status_ = std::string(text);
-    }
-    void ClearFileNamePanel() override {}
-    void SetProgressRange(int) override {}
-    void SetProgressPosition(int position) override { position_ = position; }
-    int ProgressPosition() const override { return position_; }
-    MessageAnswer ShowMessage(const Message& message) override {
-        PrintMessage(message);
-        return MessageAnswer::Ok;
-    }
-    void SetWindowEnabled(bool) override {}
-    void SetDeviceMenuEnabled(bool, bool, bool) override {}
-    bool IsModifyMode() const override { return false; }
-    void ShowFirmwareVersion(std::string_view text) override {
-        PrintDiagnostic("pager firmware version " + std::string(text));
-    }
-    void ImageReplaced() override {
-        if (session_ != nullptr) PrintMessages(session_->Load());
-    }
-    void ProcessEvents() override {}
-
-private:
-    EditorSession* session_ = nullptr;
-    std::string status_;
-    int position_ = 0;
-};
 
 // One port named on the command line, as the only item of the port list.
 struct PortChoice {
     std::string port;
     std::string file;
     std::string sent;  // write: where the image as sent is saved
+    std::string trace;
 };
 
 CLI::App* AddPortCommand(CLI::App& app, const char* name, const char* description,
@@ -62,15 +28,17 @@ CLI::App* AddPortCommand(CLI::App& app, const char* name, const char* descriptio
     auto* command = app.add_subcommand(name, description);
     command->add_option("-p,--port", choice->port, "A port name from `ports` (ttyUSB0) or a path (./sim-port)")
         ->required();
+    AddTraceOption(*command, choice->trace);
     return command;
 }
 
 // Runs a Read, Write or Verify on the one port over the session's image.
 bool RunOnPort(const PortChoice& choice, EditorSession& session, bool (*operation)(const DeviceContext&)) {
-    TCommPort port;
+    const auto port = CommandPort(choice.trace);
+    if (!port) return false;
     TerminalView view(session);
     const PortNameTable ports{choice.port};
-    return operation({port, ports, 0, session.image, session.state.settings.squelchLevels, view});
+    return operation({*port, ports, 0, session.image, session.state.settings.squelchLevels, view});
 }
 
 void AddPortsCommand(CLI::App& app, int& status) {
@@ -88,18 +56,24 @@ void AddProbeCommand(CLI::App& app, int& status) {
     auto* command = AddPortCommand(app, "probe", "Test for the programming board on a port and ask its version",
                                    choice);
     command->callback([&status, choice] {
-        TCommPort port;
+        const auto port = CommandPort(choice->trace);
+        if (!port) {
+            status = kExitFailure;
+            return;
+        }
         TerminalView view;
         PagerImage image = StartupImage();
         const PortNameTable ports{choice->port};
         const SquelchLevelTable levels = BuiltInSquelchLevelTable();
-        if (!ProbeSelectedPort({port, ports, 0, image, levels, view})) {
-            port.Close();
+        const PortProbe probe = ProbeSelectedPort({*port, ports, 0, image, levels, view});
+        if (!probe) {
+            port->Close();
             PrintMessage(NoBoardMessage());
+            view.ExplainPortFailures(probe.unopened);
             status = kExitFailure;
             return;
         }
-        const std::string version = QueryInterfaceVersion(port, ports, 0, view);
+        const std::string version = QueryInterfaceVersion(*port, ports, 0, view);
         std::cout << "board found on " << choice->port << ", interface version "
                   << (version.empty() ? "unknown (no answer)" : version) << std::endl;
         status = kExitSuccess;

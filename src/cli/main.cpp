@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     zr::cli::AddOfflineCommands(app, status);
     zr::cli::AddDeviceCommands(app, status);
     zr::cli::AddSetCommand(app, status);
+    zr::cli::AddPortCheckCommands(app, status);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {

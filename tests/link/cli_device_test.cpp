@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,8 +54,8 @@ pid_t Spawn(const std::vector<std::string>& args, int& out, int& err) {
     return pid;
 }
 
-Outcome Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), ZR250PRO_CLI);
+// Runs a program to its end; `args` begins with its path.
+Outcome RunProgram(const std::vector<std::string>& args) {
     int out = -1, err = -1;
     const pid_t pid = Spawn(args, out, err);
     Outcome outcome;
@@ -66,6 +67,11 @@ Outcome Cli(std::vector<std::string> args) {
     waitpid(pid, &status, 0);
     outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return outcome;
+}
+
+Outcome Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), ZR250PRO_CLI);
+    return RunProgram(args);
 }
 
 // zr250pro-sim in the background, linked into a scratch folder; ended with SIGTERM like Ctrl+C.
@@ -189,10 +195,43 @@ TEST(CliDevice, FailuresPrintTheirBoxAndExitOne) {
     EXPECT_EQ(held.out,
               "ZR250Pro: The Board is not responding ! \nPlease check your programer ready \nand COM port connect "
               "properly !\n");
+    // The reason and the fix follow on standard error: this test program holds the port.
+    EXPECT_NE(held.err.find("zr250pro-cli: Cannot open " + simulator.link() + ": in use by link_tests (process " +
+                            std::to_string(getpid())),
+              std::string::npos)
+        << held.err;
+    other.Close();
+
+    const Outcome gone = Cli({"probe", "--port", "/nonexistent/ttyUSB7"});
+    EXPECT_EQ(gone.status, 1);
+    EXPECT_NE(gone.err.find("zr250pro-cli: Cannot open /nonexistent/ttyUSB7: no such device. "), std::string::npos)
+        << gone.err;
 
     const Outcome missing = Cli({"write", "--port", simulator.link(), path("missing.tbl")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "ZR250Pro: Open Error!\n");
+}
+
+TEST(CliDevice, AUserWhoMayNotOpenThePortIsToldWhichGroupToJoin) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to run the command as another user";
+    const std::vector<std::string> asNobody{"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                            ZR250PRO_CLI};
+    if (access(asNobody[0].c_str(), X_OK) != 0) GTEST_SKIP() << "setpriv is not installed";
+    std::vector<std::string> ports = asNobody;
+    ports.push_back("ports");
+    if (RunProgram(ports).status != 0) GTEST_SKIP() << "the user nobody cannot run the built program here";
+    TempDir dir;
+    Simulator simulator(dir, {});
+    const std::filesystem::path device = std::filesystem::canonical(simulator.link());
+    ::chmod(device.c_str(), 0660);  // the owner root and its group may use it, nobody else
+    std::vector<std::string> probe = asNobody;
+    probe.insert(probe.end(), {"probe", "--port", device.string()});
+    const Outcome refused = RunProgram(probe);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("Cannot open " + device.string() + ": Permission denied. "), std::string::npos)
+        << refused.err;
+    EXPECT_NE(refused.err.find("sudo usermod -aG "), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find(" nobody\", then log out and in again"), std::string::npos) << refused.err;
 }
 
 }  // namespace
