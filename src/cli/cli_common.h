@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "device_view.h"
+#include "editor_load.h"
 #include "image_fields.h"
 #include "message.h"
 #include "pager_image.h"
@@ -30,32 +30,14 @@ void PrintDiagnostic(std::string_view text);
 // The file's bytes over the image a freshly started program holds, exactly as stored: no repair.
 // Prints "Open Error!" and gives nothing when the file cannot be read.
 std::optional<PagerImage> ReadImageAsStored(const std::filesystem::path& path);
-// The file as Open takes it: over the start-up image, then the squelch repair.
-std::optional<PagerImage> ReadImageAsOpened(const std::filesystem::path& path);
+// The editor as the window holds it after File > Open of the file: the file over the start-up image,
+// the squelch repair, then the load, whose messages are printed in order (to standard error with
+// `messagesToStderr`). Prints "Open Error!" and gives nothing when the file cannot be read.
+std::optional<EditorSession> OpenAsWindow(const std::filesystem::path& path, bool messagesToStderr = false);
+// Prints the messages an answer showed, in order.
+void PrintMessages(const EditorAnswer& answer, bool toStderr = false);
 // Writes a table file with Save As's safety; prints "Save Error!" on failure.
 bool WriteImageFile(const std::filesystem::path& path, const PagerImage& image);
-
-// A device operation's effects, as a terminal shows them: status texts on standard error, message
-// boxes on standard output, every box answered OK.
-class TerminalView final : public DeviceOperationView {
-public:
-    void SetStatusText(std::string_view text) override;
-    void ClearFileNamePanel() override {}
-    void SetProgressRange(int) override {}
-    void SetProgressPosition(int position) override { position_ = position; }
-    int ProgressPosition() const override { return position_; }
-    MessageAnswer ShowMessage(const Message& message) override;
-    void SetWindowEnabled(bool) override {}
-    void SetDeviceMenuEnabled(bool, bool, bool) override {}
-    bool IsModifyMode() const override { return false; }
-    void ShowFirmwareVersion(std::string_view text) override;
-    void ImageReplaced() override {}
-    void ProcessEvents() override {}
-
-private:
-    std::string status_;
-    int position_ = 0;
-};
 
 std::string JsonString(std::string_view text);
 std::string JsonValue(const FieldValue& value);
@@ -65,5 +47,6 @@ void AddOfflineCommands(CLI::App& app, int& status);
 void AddDeviceCommands(CLI::App& app, int& status);
 void AddSetCommand(CLI::App& app, int& status);
 void AddRosterCommands(CLI::App& app, int& status);
+void AddPortCheckCommands(CLI::App& app, int& status);
 
 }  // namespace zr::cli

@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     zr::cli::AddDeviceCommands(app, status);
     zr::cli::AddSetCommand(app, status);
     zr::cli::AddRosterCommands(app, status);
+    zr::cli::AddPortCheckCommands(app, status);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {

@@ -14,6 +14,7 @@
 #include "fleet_check.h"
 #include "fleet_writer.h"
 #include "roster.h"
+#include "terminal_view.h"
 
 namespace zr::cli {
 
@@ -41,6 +42,8 @@ std::variant<CheckedFleet, int> LoadFleet(const RosterOptions& options) {
         PrintDiagnostic("cannot read " + options.base);
         return kExitFailure;
     }
+    // The load's messages, as Open shows them, kept off the report on standard output.
+    PrintMessages(std::get<CheckedFleet>(fleet).baseLoad, true);
     return std::move(std::get<CheckedFleet>(fleet));
 }
 
@@ -176,6 +179,7 @@ struct WriteOptions {
     RosterOptions roster;
     FleetWriteOptions fleet;
     std::string out;
+    std::string trace;
     FailurePolicy onFailure = FailurePolicy::Ask;
     bool acceptTonePlan = false;
 };
@@ -193,10 +197,11 @@ int RunRosterWrite(WriteOptions& options) {
         return kExitFailure;
     }
     if (!options.out.empty()) options.fleet.outDirectory = options.out;
+    const auto port = CommandPort(options.trace);
+    if (!port) return kExitFailure;
     CatchStopSignals();
     TerminalFleet frontEnd(options.onFailure);
-    TCommPort port;
-    const FleetWriteSummary summary = WriteFleet(fleet.units, options.fleet, port, frontEnd);
+    const FleetWriteSummary summary = WriteFleet(fleet.units, options.fleet, *port, frontEnd);
     if (summary.logError) {
         PrintDiagnostic(DescribeTableError(options.fleet.log, *summary.logError));
         return kExitUsage;
@@ -225,6 +230,7 @@ void AddWriteCommand(CLI::App& roster, int& status) {
                         .description("ask|skip|stop"));
     command->add_flag("--accept-tone-plan", options->acceptTonePlan,
                       "Write even when the tone plan has problems (refused values never are)");
+    AddTraceOption(*command, options->trace);
     command->callback([&status, options] { status = RunRosterWrite(*options); });
 }
 

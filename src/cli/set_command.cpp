@@ -22,7 +22,7 @@ struct SetOptions {
 };
 
 int RunSet(const SetOptions& options) {
-    auto opened = ReadImageAsOpened(options.file);
+    auto opened = OpenAsWindow(options.file);
     if (!opened) return kExitFailure;
     KeyedEditSession session =
         StartKeyedEdits(*opened, options.userMode ? ToneEntryMode::User : ToneEntryMode::Standard);

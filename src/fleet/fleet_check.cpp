@@ -8,7 +8,6 @@
 #include "image_offsets.h"
 #include "keyed_edits.h"
 #include "number_text.h"
-#include "squelch_levels.h"
 #include "table_files.h"
 
 namespace zr {
@@ -99,14 +98,15 @@ void CheckSpacingWithinUnits(const std::vector<UnitImage>& units, std::vector<Pl
 
 }  // namespace
 
-std::variant<PagerImage, Message> OpenBaseTable(const std::filesystem::path& path) {
-    PagerImage image = StartupImage();
-    const auto result = OpenTableFile(path, image, BuiltInSquelchLevelTable());
+std::variant<OpenedBase, Message> OpenBaseTable(const std::filesystem::path& path) {
+    OpenedBase base{StartupEditorSession(), {}};
+    const auto result = OpenTableFile(path, base.session.image, base.session.state.settings.squelchLevels);
     if (result.error) return *result.error;
-    return image;
+    base.load = base.session.Load();
+    return base;
 }
 
-UnitImage BuildUnitImage(const PagerImage& base, const Roster& roster, const RosterUnit& unit, ToneEntryMode mode) {
+UnitImage BuildUnitImage(const EditorSession& base, const Roster& roster, const RosterUnit& unit, ToneEntryMode mode) {
     KeyedEditSession session = StartKeyedEdits(base, mode);
     UnitImage built{unit.name, unit.line, {}, 15, {}};
     for (std::size_t k = 0; k < roster.keys.size(); ++k) {
@@ -128,7 +128,7 @@ UnitImage BuildUnitImage(const PagerImage& base, const Roster& roster, const Ros
     return built;
 }
 
-std::vector<UnitImage> BuildUnitImages(const PagerImage& base, const Roster& roster, ToneEntryMode mode) {
+std::vector<UnitImage> BuildUnitImages(const EditorSession& base, const Roster& roster, ToneEntryMode mode) {
     std::vector<UnitImage> units;
     for (const auto& unit : roster.units) units.push_back(BuildUnitImage(base, roster, unit, mode));
     return units;
@@ -152,10 +152,12 @@ std::variant<CheckedFleet, TableError, Message> CheckFleet(const std::filesystem
                                                           const std::filesystem::path& roster, ToneEntryMode mode) {
     const auto units = ReadRoster(roster);
     if (const auto* error = std::get_if<TableError>(&units)) return *error;
-    const auto image = OpenBaseTable(base);
-    if (const auto* error = std::get_if<Message>(&image)) return *error;
+    const auto opened = OpenBaseTable(base);
+    if (const auto* error = std::get_if<Message>(&opened)) return *error;
+    const auto& [session, load] = std::get<OpenedBase>(opened);
     CheckedFleet fleet;
-    fleet.units = BuildUnitImages(std::get<PagerImage>(image), std::get<Roster>(units), mode);
+    fleet.baseLoad = load;
+    fleet.units = BuildUnitImages(session, std::get<Roster>(units), mode);
     fleet.problems = CheckTonePlan(fleet.units);
     return fleet;
 }

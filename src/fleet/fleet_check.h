@@ -11,6 +11,7 @@
 #include <variant>
 #include <vector>
 
+#include "editor_load.h"
 #include "message.h"
 #include "pager_image.h"
 #include "roster.h"
@@ -18,8 +19,15 @@
 
 namespace zr {
 
-// The base table file, taken as Open takes it; the message Open shows when it cannot be read.
-std::variant<PagerImage, Message> OpenBaseTable(const std::filesystem::path& path);
+// The base table file as the window holds it after File > Open: the file over the start-up image,
+// then the same load as the window's, with the messages that load showed.
+struct OpenedBase {
+    EditorSession session;
+    EditorAnswer load;
+};
+
+// The base opened; the message Open shows when it cannot be read.
+std::variant<OpenedBase, Message> OpenBaseTable(const std::filesystem::path& path);
 
 // One cell the unit's field refused: the window's messages, or the complaint about a value the
 // field cannot take at all (no such item, not true/false).
@@ -44,8 +52,8 @@ struct UnitImage {
 // Each unit's cells applied in column order to the base image, as `set` applies its edits; a
 // refused cell leaves the image as the field left it and the next cells still apply, so every
 // refusal of the roster is found in one pass.
-UnitImage BuildUnitImage(const PagerImage& base, const Roster& roster, const RosterUnit& unit, ToneEntryMode mode);
-std::vector<UnitImage> BuildUnitImages(const PagerImage& base, const Roster& roster, ToneEntryMode mode);
+UnitImage BuildUnitImage(const EditorSession& base, const Roster& roster, const RosterUnit& unit, ToneEntryMode mode);
+std::vector<UnitImage> BuildUnitImages(const EditorSession& base, const Roster& roster, ToneEntryMode mode);
 
 // A problem of the fleet's tone plan, with the units it concerns.
 struct PlanProblem {
@@ -61,6 +69,7 @@ struct PlanProblem {
 std::vector<PlanProblem> CheckTonePlan(const std::vector<UnitImage>& units);
 
 struct CheckedFleet {
+    EditorAnswer baseLoad;  // the load of the base, whose messages Open showed
     std::vector<UnitImage> units;
     std::vector<PlanProblem> problems;
 

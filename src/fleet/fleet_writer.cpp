@@ -79,6 +79,9 @@ public:
         shown_.ShowFirmwareVersion(text);
     }
     void ImageReplaced() override { shown_.ImageReplaced(); }
+    void ExplainPortFailures(const std::vector<PortFailure>& failures) override {
+        shown_.ExplainPortFailures(failures);
+    }
     void ProcessEvents() override { shown_.ProcessEvents(); }
 
     std::string lastMessage;
@@ -211,7 +214,7 @@ private:
     // Nothing when the pager behind the board is a new one to write.
     std::optional<std::string> WhyNotTaken() {
         PagerImage seen{};
-        QuietView quiet(frontEnd_.DeviceView());
+        EventsOnlyView quiet(frontEnd_.DeviceView());
         const SquelchLevelTable levels = BuiltInSquelchLevelTable();
         const DeviceContext context{port_, ports_, 0, seen, levels, quiet};
         // The checksum first: two bytes tell a different pager at once; the whole memory only when
@@ -235,20 +238,9 @@ private:
     }
 
     // Looking behind the board shows nothing but keeps the front end's events flowing.
-    class QuietView final : public DeviceOperationView {
+    class EventsOnlyView final : public QuietView {
     public:
-        explicit QuietView(DeviceOperationView& shown) : shown_(shown) {}
-        void SetStatusText(std::string_view) override {}
-        void ClearFileNamePanel() override {}
-        void SetProgressRange(int) override {}
-        void SetProgressPosition(int) override {}
-        int ProgressPosition() const override { return 0; }
-        MessageAnswer ShowMessage(const Message&) override { return MessageAnswer::Ok; }
-        void SetWindowEnabled(bool) override {}
-        void SetDeviceMenuEnabled(bool, bool, bool) override {}
-        bool IsModifyMode() const override { return false; }
-        void ShowFirmwareVersion(std::string_view) override {}
-        void ImageReplaced() override {}
+        explicit EventsOnlyView(DeviceOperationView& shown) : shown_(shown) {}
         void ProcessEvents() override { shown_.ProcessEvents(); }
 
     private:

@@ -63,6 +63,12 @@ public:
     bool IsModifyMode() const override { return false; }
     void ShowFirmwareVersion(std::string_view) override {}
     void ImageReplaced() override {}
+    // Why the port could not be opened follows the message on the step line.
+    void ExplainPortFailures(const std::vector<PortFailure>& failures) override {
+        QString text = status_.text();
+        for (const auto& failure : failures) text += QStringLiteral("\n") + Text(failure.Text());
+        status_.setText(text);
+    }
     void ProcessEvents() override { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 private:
@@ -218,6 +224,8 @@ bool FleetDialog::LoadFleet() {
         return false;
     }
     fleet_ = std::move(std::get<CheckedFleet>(checked));
+    // The base is loaded as File > Open loads it, with the same boxes.
+    for (const auto& message : fleet_->baseLoad.Messages()) ShowMessage(this, message);
     ShowUnits();
     return true;
 }

@@ -89,10 +89,8 @@ KeyedEditResult EditFrequencyBox(KeyedEditSession& s, const std::string& key, co
         if (!s.frequency.spacingItem)
             return BadValue{"frequency: spacing code " + std::to_string(s.image[10]) +
                             " selects no channel spacing; set spacing first"};
-        // In the window a load has already stored the code of the spacing item it selected; storing
-        // it with the frequency gives a file that never went through a load the same bytes.
         s.frequency.frequencyText = value;
-        answer = ChannelSpacingClick(s.image, s.state.settings, s.frequency);
+        answer = FrequencyExit(s.image, s.state.settings, s.frequency);
     } else if (key == "band") {
         const auto item = ItemIndex(kBandItems, value);
         if (!item) return NotAnItem(key, value);
@@ -196,12 +194,11 @@ bool IsCallKey(std::string_view key) {
 
 }  // namespace
 
-KeyedEditSession StartKeyedEdits(const PagerImage& image, ToneEntryMode mode) {
-    KeyedEditSession session;
-    session.image = image;
+KeyedEditSession StartKeyedEdits(const EditorSession& loaded, ToneEntryMode mode) {
+    KeyedEditSession session{loaded.image, loaded.state, CallPageOf(loaded.controls),
+                             FrequencyControlsOf(loaded.controls)};
+    // The load ran in Standard Mode, as the window starts; the edits take the mode asked for.
     session.state.tones.mode = mode;
-    session.page = CallPageAsLoaded(session.image, session.state.tones);
-    session.frequency = FrequencyControlsAsLoaded(session.image, session.state.settings);
     return session;
 }
 

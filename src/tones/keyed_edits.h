@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "editor_answer.h"
+#include "editor_load.h"
 #include "editor_state.h"
 #include "frequency_rules.h"
 #include "pager_image.h"
@@ -15,7 +16,7 @@
 
 namespace zr {
 
-// The one image with the editors as a load leaves them, without the load's normalisation.
+// The one image with the editors' state, the CALL page and the Frequency box as the load left them.
 struct KeyedEditSession {
     PagerImage image;
     EditorState state;
@@ -23,8 +24,9 @@ struct KeyedEditSession {
     FrequencyControls frequency;
 };
 
-// Tones are taken in `mode` (Standard Mode unless the technician asks for User Mode).
-KeyedEditSession StartKeyedEdits(const PagerImage& image, ToneEntryMode mode);
+// Edits on the editor as `loaded` holds it after a load (File > Open, a Read, start-up); tones are
+// taken in `mode` (Standard Mode unless the technician asks for User Mode).
+KeyedEditSession StartKeyedEdits(const EditorSession& loaded, ToneEntryMode mode);
 
 // A value the field cannot take at all (no such item, not true/false, no such key): a complaint
 // about the edit itself, not a window message.

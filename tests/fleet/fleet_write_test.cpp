@@ -51,7 +51,8 @@ struct FleetWrite : ::testing::Test {
 
 TEST_F(FleetWrite, ThreeUnitsWrittenLoggedAndKeptForVerify) {
     Simulator simulator(dir, {"--pagers", "3", "--auto-swap", "--swap-gap", "100"});
-    const auto run = Write(simulator.link(), {"--out", out});
+    const auto trace = dir / "trace.txt";
+    const auto run = Write(simulator.link(), {"--out", out, "--trace", trace.string()});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "ZR250Pro: Write Sucess !\nZR250Pro: Write Sucess !\nZR250Pro: Write Sucess !\n"
                        "3 written, 0 already written, 0 failed, 0 skipped\n");
@@ -78,6 +79,16 @@ TEST_F(FleetWrite, ThreeUnitsWrittenLoggedAndKeptForVerify) {
     EXPECT_EQ(again.status, 0);
     EXPECT_EQ(again.out, "0 written, 3 already written, 0 failed, 0 skipped\n");
     EXPECT_EQ(Logged(simulator.link()).size(), 3u);
+
+    // The trace holds every Write's 32 pieces, each request and its reply on the line.
+    const auto traced = std::get<std::string>(ReadTextFile(trace));
+    EXPECT_NE(traced.find(simulator.link() + "  open    ok"), std::string::npos) << traced.substr(0, 400);
+    std::size_t requests = 0;
+    for (auto at = traced.find("  ->  "); at != std::string::npos; at = traced.find("  ->  ", at + 1)) ++requests;
+    EXPECT_GE(requests, 3u * 32u);
+    const auto untraced = Write(simulator.link(), {"--trace", (dir / "no" / "t.txt").string()});
+    EXPECT_EQ(untraced.status, 1);
+    EXPECT_TRUE(untraced.out.empty()) << "nothing was tried on the line";
 }
 
 TEST_F(FleetWrite, ANakOnTheSecondUnitThenAResumeWritesOnlyTheMissingUnits) {

@@ -4,6 +4,8 @@
 #include <fstream>
 
 #include "cli_run.h"
+#include "fleet_check.h"
+#include "pager_image.h"
 #include "temp_dir.h"
 
 namespace zr {
@@ -40,6 +42,29 @@ TEST(RosterCli, CheckExitsZeroOneOrTwo) {
     const auto missingBase = Cli("roster check " + (dir / "missing.tbl").string() + " " + roster);
     EXPECT_EQ(missingBase.status, 1);
     EXPECT_EQ(missingBase.out, "ZR250Pro: Open Error!\n");
+}
+
+TEST(RosterCli, TheBaseIsTakenAsTheWindowsOpenAndLoadTakeIt) {
+    // A base the load rewrites: privacy switches Push To Listen off, and a reminder of 100 s is the
+    // 60 s item. Every unit starts from the base as loaded, and a cell gives what `set` gives.
+    testing::TempDir dir;
+    const auto base = dir / "base.tbl", roster = dir / "r.csv", viaSet = dir / "set.tbl";
+    PagerImage image = StartupImage();
+    image[67] = 2;
+    image[69] = 0x87;
+    image[70] = 100;
+    testing::WriteAll(base, {image.bytes.begin(), image.bytes.end()});
+    WriteText(roster, "unit,save_voice\nA,true\nB,\n");
+
+    const auto checked = CheckFleet(base, roster, ToneEntryMode::Standard);
+    ASSERT_TRUE(std::holds_alternative<CheckedFleet>(checked));
+    const auto& units = std::get<CheckedFleet>(checked).units;
+    ASSERT_EQ(units.size(), 2u);
+    EXPECT_EQ(units[1].image[69], 0x85);
+    EXPECT_EQ(units[1].image[70], 120);
+    ASSERT_EQ(Cli("set " + base.string() + " save_voice=true -o " + viaSet.string()).status, 0);
+    const auto setBytes = testing::ReadAll(viaSet);
+    EXPECT_EQ(std::vector<std::uint8_t>(units[0].image.bytes.begin(), units[0].image.bytes.end()), setBytes);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ namespace {
 std::vector<UnitImage> Fleet(std::string_view roster, ToneEntryMode mode = ToneEntryMode::Standard) {
     const auto parsed = ParseRoster(roster);
     EXPECT_TRUE(std::holds_alternative<Roster>(parsed)) << roster;
-    return BuildUnitImages(StartupImage(), std::get<Roster>(parsed), mode);
+    return BuildUnitImages(StartupEditorSession(), std::get<Roster>(parsed), mode);
 }
 
 std::vector<std::string> ProblemTexts(const std::vector<UnitImage>& units) {
@@ -75,11 +75,11 @@ TEST(TonePlan, EveryRefusedCellIsReportedAndTheOthersStillApply) {
 TEST(TonePlan, ACellDoesWhatSetDoes) {
     // The same edits through a roster and through set's own code give the same bytes.
     const auto units = Fleet("unit,frequency,spacing,privacy\nA,1590125,Auto,true\n");
-    KeyedEditSession session = StartKeyedEdits(StartupImage(), ToneEntryMode::Standard);
+    KeyedEditSession session = StartKeyedEdits(StartupEditorSession(), ToneEntryMode::Standard);
     for (const auto& [key, value] : {std::pair{"frequency", "1590125"}, {"spacing", "Auto"}, {"privacy", "true"}})
         ApplyKeyedEdit(session, key, value);
     EXPECT_EQ(units[0].image, session.image);
-    EXPECT_NE(units[0].image, StartupImage());
+    EXPECT_NE(units[0].image, StartupEditorSession().image);
 }
 
 }  // namespace

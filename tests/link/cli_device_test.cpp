@@ -1,10 +1,14 @@
 // zr250pro-cli's device commands against zr250pro-sim, both as the technician runs them.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "comm_port.h"
 #include "pager_image.h"
+#include "pager_simulator.h"
 #include "spawned_programs.h"
 #include "temp_dir.h"
 
@@ -14,6 +18,7 @@ namespace {
 using testing::Cli;
 using testing::Outcome;
 using testing::ReadAll;
+using testing::RunProgram;
 using testing::Simulator;
 using testing::TempDir;
 
@@ -29,24 +34,27 @@ TEST(CliDevice, ReadWriteVerifyAsATechnicianRunsThem) {
     EXPECT_EQ(read.out, "ZR250Pro: Read Success !\n");
     EXPECT_EQ(read.err,
               "  Target board testing ......\n  Reading Now ......\nzr250pro-cli: pager firmware version 5.10\n Ready\n");
-    PagerImage pager = StartupImage();
-    SealImageForWrite(pager);
+    // An untouched pager holds what the window's Write of its start-up image leaves, which a Read
+    // loads unchanged: Verify right after the Read succeeds.
+    PagerImage pager = sim::WrittenDefaultImage();
     pager[1] = 5;
     pager[2] = 10;
     EXPECT_EQ(ReadAll(path("r.tbl")), Bytes(pager));
+    EXPECT_EQ(Cli({"verify", "--port", simulator.link(), path("r.tbl")}).out, "ZR250Pro: Verify Sucess !\n");
 
-    // A file with one changed field: written, sealed, read back; then verified as sealed.
+    // A file with one changed field: written, sealed, read back; saved as sent, then verified.
     PagerImage edited = pager;
     edited[70] = 60;
     testing::WriteAll(path("e.tbl"), Bytes(edited));
-    const Outcome write = Cli({"write", "--port", simulator.link(), path("e.tbl")});
+    const Outcome write = Cli({"write", "--port", simulator.link(), path("e.tbl"), "-o", path("sent.tbl")});
     EXPECT_EQ(write.status, 0);
     EXPECT_EQ(write.out, "ZR250Pro: Write Sucess !\n");
     EXPECT_NE(write.err.find("  Write Now ......\n"), std::string::npos);
     EXPECT_NE(write.err.find("  Verify Now ......\n  Ready .....\n"), std::string::npos);
     ASSERT_EQ(Cli({"seal", path("e.tbl"), "-o", path("s.tbl")}).status, 0);
+    EXPECT_EQ(ReadAll(path("sent.tbl")), ReadAll(path("s.tbl")));
 
-    const Outcome verify = Cli({"verify", "--port", simulator.link(), path("s.tbl")});
+    const Outcome verify = Cli({"verify", "--port", simulator.link(), path("sent.tbl")});
     EXPECT_EQ(verify.status, 0);
     EXPECT_EQ(verify.out, "ZR250Pro: Verify Sucess !\n");
     const Outcome mismatch = Cli({"verify", "--port", simulator.link(), path("r.tbl")});
@@ -100,10 +108,43 @@ TEST(CliDevice, FailuresPrintTheirBoxAndExitOne) {
     EXPECT_EQ(held.out,
               "ZR250Pro: The Board is not responding ! \nPlease check your programer ready \nand COM port connect "
               "properly !\n");
+    // The reason and the fix follow on standard error: this test program holds the port.
+    EXPECT_NE(held.err.find("zr250pro-cli: Cannot open " + simulator.link() + ": in use by link_tests (process " +
+                            std::to_string(getpid())),
+              std::string::npos)
+        << held.err;
+    other.Close();
+
+    const Outcome gone = Cli({"probe", "--port", "/nonexistent/ttyUSB7"});
+    EXPECT_EQ(gone.status, 1);
+    EXPECT_NE(gone.err.find("zr250pro-cli: Cannot open /nonexistent/ttyUSB7: no such device. "), std::string::npos)
+        << gone.err;
 
     const Outcome missing = Cli({"write", "--port", simulator.link(), path("missing.tbl")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "ZR250Pro: Open Error!\n");
+}
+
+TEST(CliDevice, AUserWhoMayNotOpenThePortIsToldWhichGroupToJoin) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to run the command as another user";
+    const std::vector<std::string> asNobody{"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                            ZR250PRO_CLI};
+    if (access(asNobody[0].c_str(), X_OK) != 0) GTEST_SKIP() << "setpriv is not installed";
+    std::vector<std::string> ports = asNobody;
+    ports.push_back("ports");
+    if (RunProgram(ports).status != 0) GTEST_SKIP() << "the user nobody cannot run the built program here";
+    TempDir dir;
+    Simulator simulator(dir, {});
+    const std::filesystem::path device = std::filesystem::canonical(simulator.link());
+    ::chmod(device.c_str(), 0660);  // the owner root and its group may use it, nobody else
+    std::vector<std::string> probe = asNobody;
+    probe.insert(probe.end(), {"probe", "--port", device.string()});
+    const Outcome refused = RunProgram(probe);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("Cannot open " + device.string() + ": Permission denied. "), std::string::npos)
+        << refused.err;
+    EXPECT_NE(refused.err.find("sudo usermod -aG "), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find(" nobody\", then log out and in again"), std::string::npos) << refused.err;
 }
 
 }  // namespace

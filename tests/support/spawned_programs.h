@@ -52,8 +52,8 @@ inline pid_t Spawn(const std::vector<std::string>& args, int& out, int& err) {
     return pid;
 }
 
-inline Outcome Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), ZR250PRO_CLI);
+// Runs a program to its end; `args` begins with its path.
+inline Outcome RunProgram(const std::vector<std::string>& args) {
     int out = -1, err = -1;
     const pid_t pid = Spawn(args, out, err);
     Outcome outcome;
@@ -65,6 +65,11 @@ inline Outcome Cli(std::vector<std::string> args) {
     waitpid(pid, &status, 0);
     outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return outcome;
+}
+
+inline Outcome Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), ZR250PRO_CLI);
+    return RunProgram(args);
 }
 
 // zr250pro-sim in the background, linked into a scratch folder; ended with SIGTERM like Ctrl+C.
