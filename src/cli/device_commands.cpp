@@ -102,8 +102,9 @@ void AddProbeCommand(CLI::App& app, int& status) {
 void AddReadCommand(CLI::App& app, int& status) {
     auto choice = std::make_shared<PortChoice>();
     auto* command = AddPortCommand(app, "read", "Read the pager's image and save it as a table file", choice);
-    command->add_option("-o,--output", choice->file, "Table file to write")->required();
+    command->add_option("-o,--output", choice->file, "Table file to write (- for standard output)")->required();
     command->callback([&status, choice] {
+        ReserveStandardOutputFor(choice->file);
         PagerImage image = StartupImage();
         const bool read = RunOnPort(*choice, image, ReadPager);
         status = read && WriteImageFile(choice->file, image) ? kExitSuccess : kExitFailure;

@@ -227,8 +227,7 @@ EditResult ApplyEdit(EditSession& s, const std::string& key, const std::string& 
     }
     if (auto result = EditSwitch(s, key, value)) return std::move(*result);
     if (auto result = EditList(s, key, value)) return std::move(*result);
-    for (const auto& field : ImageFields())
-        if (field.key == key) return BadValue{key + " is not edited in the window"};
+    if (FindImageField(key)) return BadValue{key + " is not edited in the window"};
     return BadValue{"unknown key " + key};
 }
 
@@ -240,6 +239,10 @@ struct SetOptions {
 };
 
 int RunSet(const SetOptions& options) {
+    // Standard input has no file to save back to: the edited table goes to standard output.
+    const std::string output =
+        options.file == kStandardStream && options.output.empty() ? std::string(kStandardStream) : options.output;
+    ReserveStandardOutputFor(output);
     auto opened = ReadImageAsOpened(options.file);
     if (!opened) return kExitFailure;
     EditSession session;
@@ -266,10 +269,10 @@ int RunSet(const SetOptions& options) {
             return kExitFailure;
         }
     }
-    if (!options.output.empty()) return WriteImageFile(options.output, session.image) ? kExitSuccess : kExitFailure;
-    if (const auto error = SaveTableFile(options.file, session.image)) {
-        PrintMessage(*error);
-        PrintDiagnostic("cannot write " + options.file);
+    if (!output.empty()) return WriteImageFile(output, session.image) ? kExitSuccess : kExitFailure;
+    if (const auto failure = SaveTableFile(options.file, session.image)) {
+        PrintMessage(failure->message);
+        PrintDiagnostic("cannot write " + options.file + ": " + failure->reason);
         return kExitFailure;
     }
     return kExitSuccess;
@@ -281,10 +284,11 @@ void AddSetCommand(CLI::App& app, int& status) {
     auto* command = app.add_subcommand(
         "set", "Edit fields of a table file as the window takes them: KEY=VALUE with the keys of show");
     auto options = std::make_shared<SetOptions>();
-    command->add_option("FILE", options->file, "Table file")->required();
+    command->add_option("FILE", options->file, "Table file (- for standard input)")->required();
     command->add_option("EDITS", options->edits, "KEY=VALUE, applied in order")->required();
     command->add_option("-o,--output", options->output,
-                        "Table file to write; without it FILE is saved, its old content kept as the .BAK backup");
+                        "Table file to write (- for standard output); without it FILE is saved, its old content "
+                        "kept as the .BAK backup");
     command->add_flag("--user-mode", options->userMode, "Take tones in User Mode instead of Standard Mode");
     command->callback([&status, options] { status = RunSet(*options); });
 }

@@ -354,7 +354,7 @@ void TForm1::SaveS1Click() {
     if (zr::SaveNeedsDefaultTableQuestion(saveTarget_) &&
         ShowMessageBox(zr::DefaultTableQuestion()) != zr::MessageAnswer::Yes)
         return;
-    if (const auto error = zr::SaveTableFile(saveTarget_, image_)) ShowMessageBox(*error);
+    if (const auto failure = zr::SaveTableFile(saveTarget_, image_)) ShowMessageBox(failure->message);
 }
 
 void TForm1::SaveAs1Click() {
@@ -364,8 +364,8 @@ void TForm1::SaveAs1Click() {
     ReactivateAfterModal();
     if (!path) return;
     saveTarget_ = path->string();
-    if (const auto error = zr::SaveTableFileAs(*path, image_)) {
-        ShowMessageBox(*error);
+    if (const auto failure = zr::SaveTableFileAs(*path, image_)) {
+        ShowMessageBox(failure->message);
         return;
     }
     fileNamePanel_->setText(QString::fromStdString(zr::SaveAsStatusText(*path, startDirectory_)));
