@@ -142,9 +142,11 @@ Failure TemporaryFile::Write(std::span<const std::uint8_t> bytes) {
 }
 
 Failure TemporaryFile::TakeAttributesOf(const PathFacts& facts) {
-    // Owner first: handing a file over clears its set-id bits, which the mode then restores.
-    if (::fchown(descriptor_, static_cast<uid_t>(facts.owner), static_cast<gid_t>(facts.group)) != 0)
-        (void)::fchown(descriptor_, static_cast<uid_t>(-1), static_cast<gid_t>(facts.group));
+    // Owner first: handing a file over clears its set-id bits, which the mode then restores. A user
+    // who may hand over neither keeps the file as their own, as any new file of theirs.
+    [[maybe_unused]] const bool handedOver =
+        ::fchown(descriptor_, static_cast<uid_t>(facts.owner), static_cast<gid_t>(facts.group)) == 0 ||
+        ::fchown(descriptor_, static_cast<uid_t>(-1), static_cast<gid_t>(facts.group)) == 0;
     if (::fchmod(descriptor_, static_cast<mode_t>(facts.permissions)) != 0) return LastFailure();
     return std::nullopt;
 }

@@ -256,8 +256,9 @@ const std::vector<SaveTarget>& SaveTargets() {
 
 // Hands the case's folder, and what is in it, to `user`.
 void HandOver(const fs::path& folder, const Account& user) {
-    ::lchown(folder.c_str(), user.uid, user.gid);
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) ::lchown(entry.path().c_str(), user.uid, user.gid);
+    ASSERT_EQ(::lchown(folder.c_str(), user.uid, user.gid), 0);
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        ASSERT_EQ(::lchown(entry.path().c_str(), user.uid, user.gid), 0) << entry.path();
 }
 
 void SaveIntoEveryTarget(const std::optional<Account>& user) {

@@ -120,6 +120,12 @@ TEST(CliDevice, ReadWriteVerifyAsATechnicianRunsThem) {
     pager[2] = 10;
     EXPECT_EQ(ReadAll(path("r.tbl")), Bytes(pager));
 
+    // To standard output the table comes alone; its box goes to standard error.
+    const Outcome piped = Cli({"read", "--port", simulator.link(), "-o", "-"});
+    EXPECT_EQ(piped.status, 0);
+    EXPECT_EQ(piped.out, std::string(pager.bytes.begin(), pager.bytes.end()));
+    EXPECT_NE(piped.err.find("ZR250Pro: Read Success !\n"), std::string::npos) << piped.err;
+
     // A file with one changed field: written, sealed, read back; then verified as sealed.
     PagerImage edited = pager;
     edited[70] = 60;
