@@ -34,7 +34,8 @@ void NoteShortOrLongFile(const std::filesystem::path& path, std::size_t bytesRea
     NoteShortOrLongFile(path.string(), bytesRead, error ? std::nullopt : std::optional(size));
 }
 
-// Everything standard input holds; nothing when it cannot be read.
+// Everything standard input holds; nothing, after "Open Error!" and the system's reason, when it
+// cannot be read.
 std::optional<std::vector<std::uint8_t>> ReadStandardInput() {
     std::vector<std::uint8_t> data;
     std::array<std::uint8_t, 4096> buffer{};
@@ -42,26 +43,13 @@ std::optional<std::vector<std::uint8_t>> ReadStandardInput() {
         const ssize_t n = ::read(STDIN_FILENO, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
+            PrintMessage(OpenErrorMessage());
             PrintDiagnostic(std::string("cannot read standard input: ") + std::strerror(errno));
             return std::nullopt;
         }
         if (n == 0) return data;
         data.insert(data.end(), buffer.begin(), buffer.begin() + n);
     }
-}
-
-// Reads a table from standard input over the start-up image, repaired as Open repairs it or not.
-std::optional<PagerImage> ReadImageFromStandardInput(bool asOpened) {
-    const auto data = ReadStandardInput();
-    if (!data) {
-        PrintMessage(OpenErrorMessage());
-        return std::nullopt;
-    }
-    PagerImage image = StartupImage();
-    const std::size_t count = asOpened ? OpenTableData(*data, image, BuiltInSquelchLevelTable())
-                                       : OverlayImageBytes(image, *data);
-    NoteShortOrLongFile("standard input", count, data->size());
-    return image;
 }
 
 // Standard output with every write checked: the first failure is kept, and what follows is dropped.
@@ -134,8 +122,13 @@ std::optional<std::string> StandardOutputFailure() {
 void PrintDiagnostic(std::string_view text) { std::cerr << "zr250pro-cli: " << text << std::endl; }
 
 std::optional<PagerImage> ReadImageAsStored(const std::filesystem::path& path) {
-    if (path == kStandardStream) return ReadImageFromStandardInput(false);
     PagerImage image = StartupImage();
+    if (path == kStandardStream) {
+        const auto data = ReadStandardInput();
+        if (!data) return std::nullopt;
+        NoteShortOrLongFile("standard input", OverlayImageBytes(image, *data), data->size());
+        return image;
+    }
     const auto count = ReadTableBytes(path, image);
     if (!count) {
         PrintMessage(OpenErrorMessage());
@@ -146,17 +139,28 @@ std::optional<PagerImage> ReadImageAsStored(const std::filesystem::path& path) {
     return image;
 }
 
-std::optional<PagerImage> ReadImageAsOpened(const std::filesystem::path& path) {
-    if (path == kStandardStream) return ReadImageFromStandardInput(true);
-    PagerImage image = StartupImage();
-    const auto result = OpenTableFile(path, image, BuiltInSquelchLevelTable());
-    if (result.error) {
-        PrintMessage(*result.error);
-        PrintDiagnostic("cannot read " + path.string());
-        return std::nullopt;
+std::optional<EditorSession> OpenAsWindow(const std::filesystem::path& path) {
+    EditorSession session = StartupEditorSession();
+    const SquelchLevelTable& levels = session.state.settings.squelchLevels;
+    if (path == kStandardStream) {
+        const auto data = ReadStandardInput();
+        if (!data) return std::nullopt;
+        NoteShortOrLongFile("standard input", OpenTableData(*data, session.image, levels), data->size());
+    } else {
+        const auto result = OpenTableFile(path, session.image, levels);
+        if (result.error) {
+            PrintMessage(*result.error);
+            PrintDiagnostic("cannot read " + path.string());
+            return std::nullopt;
+        }
+        NoteShortOrLongFile(path, result.bytesRead);
     }
-    NoteShortOrLongFile(path, result.bytesRead);
-    return image;
+    PrintMessages(session.Load());
+    return session;
+}
+
+void PrintMessages(const EditorAnswer& answer) {
+    for (const auto& message : answer.Messages()) PrintMessage(message);
 }
 
 bool WriteImageFile(const std::filesystem::path& path, const PagerImage& image) {

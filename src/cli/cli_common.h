@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "editor_load.h"
 #include "image_fields.h"
 #include "message.h"
 #include "pager_image.h"
@@ -36,11 +37,15 @@ void ReserveStandardOutputFor(const std::filesystem::path& output);
 // A diagnostic for the person at the terminal, on standard error.
 void PrintDiagnostic(std::string_view text);
 
-// The file's bytes over the image a freshly started program holds, exactly as stored: no repair.
-// Prints "Open Error!" and gives nothing when the file cannot be read.
+// The file's bytes ("-": standard input) over the image a freshly started program holds, exactly as
+// stored: no repair. Prints "Open Error!" and gives nothing when the file cannot be read.
 std::optional<PagerImage> ReadImageAsStored(const std::filesystem::path& path);
-// The file as Open takes it: over the start-up image, then the squelch repair.
-std::optional<PagerImage> ReadImageAsOpened(const std::filesystem::path& path);
+// The editor as the window holds it after File > Open of the file ("-": standard input): the bytes
+// over the start-up image, the squelch repair, then the load, whose messages are printed in order
+// like every box. Prints "Open Error!" and gives nothing when the file cannot be read.
+std::optional<EditorSession> OpenAsWindow(const std::filesystem::path& path);
+// Prints the messages an answer showed, in order.
+void PrintMessages(const EditorAnswer& answer);
 // Writes a table file with Save As's safety, or to standard output; prints "Save Error!" and the
 // system's reason on failure.
 bool WriteImageFile(const std::filesystem::path& path, const PagerImage& image);
@@ -60,5 +65,6 @@ std::string JsonValue(const ImageField& field, const FieldValue& value);
 void AddOfflineCommands(CLI::App& app, int& status);
 void AddDeviceCommands(CLI::App& app, int& status);
 void AddSetCommand(CLI::App& app, int& status);
+void AddPortCheckCommands(CLI::App& app, int& status);
 
 }  // namespace zr::cli

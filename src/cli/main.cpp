@@ -60,6 +60,7 @@ int main(int argc, char** argv) {
     zr::cli::AddOfflineCommands(app, status);
     zr::cli::AddDeviceCommands(app, status);
     zr::cli::AddSetCommand(app, status);
+    zr::cli::AddPortCheckCommands(app, status);
     if (RejectUnknownCommand(app, argc, argv)) return zr::cli::kExitUsage;
     zr::cli::TakeOverStandardOutput();
     try {

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <algorithm>
 
+#include "device_texts.h"
 #include "unit1.h"
 
 namespace zr::gui {
@@ -56,6 +57,10 @@ void WindowDeviceView::ShowFirmwareVersion(std::string_view text) {
 }
 
 void WindowDeviceView::ImageReplaced() { window_.FinishImageLoad(); }
+
+void WindowDeviceView::ExplainPortFailures(const std::vector<PortFailure>& failures) {
+    if (const auto message = PortFailureMessage(failures)) window_.ShowMessageBox(*message);
+}
 
 void WindowDeviceView::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 

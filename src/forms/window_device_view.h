@@ -24,6 +24,7 @@ public:
     bool IsModifyMode() const override;
     void ShowFirmwareVersion(std::string_view text) override;
     void ImageReplaced() override;
+    void ExplainPortFailures(const std::vector<PortFailure>& failures) override;
     void ProcessEvents() override;
 
 private:

@@ -68,6 +68,26 @@ TEST(CliConventions, DashIsStandardInputAndOutput) {
     ASSERT_EQ(edited.out.size(), 256u);
     EXPECT_EQ(edited.out[58], 20);
 
+    // Standard input is taken as a file is: opened and loaded, or with --stored the bytes as they are;
+    // with --json the load's messages go to standard error.
+    const PagerImage startup = StartupImage();
+    WriteAll(dir / "raw.tbl", std::vector<std::uint8_t>(startup.bytes.begin(), startup.bytes.end()));
+    const auto stored = RunShell("$CLI show --stored - < raw.tbl", dir);
+    EXPECT_EQ(stored.status, 0);
+    EXPECT_EQ(stored.out, RunShell("$CLI show --stored raw.tbl", dir).out);
+    EXPECT_NE(stored.out.find("pllr: 00010011\n"), std::string::npos) << stored.out;
+    EXPECT_EQ(RunShell("$CLI show - < raw.tbl", dir).out, RunShell("$CLI show raw.tbl", dir).out);
+    auto outside = ReadAll(dir / "d.tbl");
+    outside[3] = 1;  // 109.0000 MHz, outside the 135-174 MHz band
+    outside[4] = 0;
+    WriteAll(dir / "outside.tbl", outside);
+    const std::string refused = "ZR250Pro V1.0.7: Frequency setting error(1350000 < = Frequency < =1740000 )\n";
+    EXPECT_EQ(RunShell("$CLI show - < outside.tbl", dir).out.rfind(refused + refused + refused + "frequency: ", 0), 0u);
+    const auto json = RunShell("$CLI show --json - < outside.tbl", dir);
+    EXPECT_EQ(json.status, 0);
+    EXPECT_EQ(json.out.rfind("{\n", 0), 0u) << json.out;
+    EXPECT_EQ(json.err, refused + refused + refused);
+
     // A short table on standard input is noted as a short file is.
     const auto shortInput = RunShell("head -c 100 d.tbl | $CLI show -", dir);
     EXPECT_EQ(shortInput.status, 0);
@@ -184,6 +204,8 @@ TEST(CliConventions, BashCompletesCommandsOptionsPortsAndKeys) {
     ASSERT_EQ(RunShell("$CLI default -o site.tbl", dir).status, 0);
     EXPECT_EQ(Complete("zr250pro-cli sh", dir), "show\n");
     EXPECT_EQ(Complete("zr250pro-cli se", dir), "seal\nset\n");
+    EXPECT_EQ(Complete("zr250pro-cli do", dir), "doctor\n");
+    EXPECT_EQ(Complete("zr250pro-cli read --tr", dir), "--trace\n");
     EXPECT_EQ(Complete("zr250pro-cli set --u", dir), "--user-mode\n");
     EXPECT_EQ(Complete("zr250pro-cli show si", dir), "site.tbl\n");
     EXPECT_EQ(Complete("zr250pro-cli set site.tbl battery_s", dir), "battery_save=\n");

@@ -24,6 +24,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "editor_load.h"
 #include "pager_image.h"
 #include "temp_dir.h"
 
@@ -37,8 +38,9 @@ using testing::WriteAll;
 
 const std::vector<std::uint8_t> kOld(256, 0x5A);
 
+// What `default -o` saves: the image the window holds after start-up, which `set` loads unchanged.
 std::vector<std::uint8_t> NewBytes() {
-    const PagerImage image = StartupImage();
+    const PagerImage image = StartupEditorSession().image;
     return {image.bytes.begin(), image.bytes.end()};
 }
 

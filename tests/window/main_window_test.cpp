@@ -102,8 +102,13 @@ void MainWindowTest::startsInModifyModeWithTheAdvancePageAndThePortListOfTheVari
     QVERIFY(started->isActiveWindow());
     // The tag of this program is written into the built-in image at creation.
     QCOMPARE(std::string(zr::TagText(started->Image())), std::string("ZR250Pro V107"));
-    // Neither port answers: the one box of the start-up check, nothing else.
-    QCOMPARE(messages.messages, (std::vector<zr::Message>{zr::NoBoardMessage()}));
+    // Neither port answers: the box of the start-up check, then why neither could be opened.
+    QCOMPARE(messages.messages.size(), std::size_t(2));
+    QCOMPARE(messages.messages[0], zr::NoBoardMessage());
+    const std::string& why = messages.messages[1].text;
+    QVERIFY2(why.starts_with("Cannot open /nonexistent/zrA: no such device.") &&
+                 why.find("\n\nCannot open /nonexistent/zrB: no such device.") != std::string::npos,
+             why.c_str());
 }
 
 void MainWindowTest::startUpChecksForTheBoardBehindItsNotice() {
