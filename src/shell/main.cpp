@@ -1,4 +1,6 @@
 // zr250pro: the programming window of the ZR250Pro pager.
+#include <cstdio>
+
 #include "application.h"
 #include "comm_port.h"
 #include "single_instance.h"
@@ -8,7 +10,13 @@ int main(int argc, char** argv) {
     zr::shell::Application application(argc, argv);
 
     zr::shell::SingleInstance instance(zr::shell::InstanceName());
-    if (!instance.IsFirst()) return 0;  // the running copy comes to the front instead
+    if (!instance.IsFirst()) {
+        // The running copy comes to the front instead; whoever started this one hears why nothing opened.
+        std::fputs(instance.BroughtFirstForward() ? "zr250pro: already running; brought to the front\n"
+                                                  : "zr250pro: already running, but it did not answer\n",
+                   stderr);
+        return 0;
+    }
 
     zr::TCommPort port;  // the program's one serial port, made before any window
     TForm1 window(port);

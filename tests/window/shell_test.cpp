@@ -1,5 +1,6 @@
-// The program around the window: one copy per user (a second copy brings the first forward and
-// ends without a window), and an error escaping a handler shown in a box while the program goes on.
+// The program around the window: one copy per user and display (a second copy brings the first
+// forward, says so and ends without a window), and an error escaping a handler shown in a box while
+// the program goes on.
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -34,6 +35,8 @@ class ShellTest : public QObject {
 private slots:
     void secondCopyAsksTheFirstToComeForward();
     void secondProgramEndsWithoutAWindow();
+    void oneCopyPerDisplay_data();
+    void oneCopyPerDisplay();
     void bringingForwardRestoresAMinimisedWindow();
     void errorEscapingAHandlerIsShownAndTheProgramGoesOn();
 };
@@ -71,11 +74,44 @@ void ShellTest::secondProgramEndsWithoutAWindow() {
     QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
+    const QString said = QString::fromUtf8(second.readAllStandardError());
+    QVERIFY2(said.endsWith("\nzr250pro: already running; brought to the front\n") ||
+                 said == "zr250pro: already running; brought to the front\n",
+             qPrintable(said));
     QTRY_COMPARE(forward.size(), 1);
     if (previousTemp.isNull())
         qunsetenv("TMPDIR");
     else
         qputenv("TMPDIR", previousTemp);
+}
+
+void ShellTest::oneCopyPerDisplay_data() {
+    QTest::addColumn<QString>("platform");
+    QTest::addColumn<QString>("x11");
+    QTest::addColumn<QString>("wayland");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("X display") << "xcb" << ":0" << "" << "xcb-:0";
+    QTest::newRow("another X display") << "xcb" << ":1" << "" << "xcb-:1";
+    QTest::newRow("a screen of that display") << "xcb" << ":1.1" << "" << "xcb-:1";
+    QTest::newRow("remote X display") << "xcb" << "host.lan:10.0" << "" << "xcb-host.lan:10";
+    QTest::newRow("Wayland beside X") << "wayland" << ":0" << "wayland-1" << "wayland-wayland-1";
+    QTest::newRow("Wayland socket path") << "wayland" << "" << "/run/user/1000/wayland-0"
+                                         << "wayland-_run_user_1000_wayland-0";
+    QTest::newRow("no display") << "offscreen" << ":0" << "" << "offscreen";
+}
+
+void ShellTest::oneCopyPerDisplay() {
+    QFETCH(QString, platform);
+    QFETCH(QString, x11);
+    QFETCH(QString, wayland);
+    QFETCH(QString, key);
+    QCOMPARE(zr::shell::DisplayKey(platform, x11, wayland), key);
+    // Copies on two displays hold two locks: each is the first on its own display.
+    const QString name = QStringLiteral("zr250pro-test-%1-").arg(QCoreApplication::applicationPid());
+    zr::shell::SingleInstance here(name + zr::shell::DisplayKey("xcb", ":0", ""));
+    zr::shell::SingleInstance there(name + zr::shell::DisplayKey("xcb", ":1", ""));
+    QVERIFY(here.IsFirst());
+    QVERIFY(there.IsFirst());
 }
 
 void ShellTest::bringingForwardRestoresAMinimisedWindow() {
