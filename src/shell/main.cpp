@@ -1,13 +1,23 @@
 // zr250pro: the programming window of the ZR250Pro pager.
 #include <cstdio>
+#include <memory>
 
 #include "application.h"
+#include "command_line.h"
 #include "comm_port.h"
 #include "single_instance.h"
 #include "unit1.h"
 
 int main(int argc, char** argv) {
-    zr::shell::Application application(argc, argv);
+    if (const auto information = zr::shell::InformationRequested(argc, argv)) {
+        std::fputs(information->c_str(), stdout);
+        return 0;
+    }
+    std::unique_ptr<zr::shell::Application> application;
+    {
+        const zr::shell::WindowSystemStartGuard guard;
+        application = std::make_unique<zr::shell::Application>(argc, argv);
+    }
 
     zr::shell::SingleInstance instance(zr::shell::InstanceName());
     if (!instance.IsFirst()) {
@@ -23,5 +33,5 @@ int main(int argc, char** argv) {
     QObject::connect(&instance, &zr::shell::SingleInstance::activationRequested, &window,
                      [&window] { zr::shell::BringToFront(&window); });
     window.show();
-    return application.exec();
+    return application->exec();
 }

@@ -1,6 +1,6 @@
 // The program around the window: one copy per user and display (a second copy brings the first
-// forward, says so and ends without a window), and an error escaping a handler shown in a box while
-// the program goes on.
+// forward, says so and ends without a window), --help and --version, the one line when there is no
+// display, and an error escaping a handler shown in a box while the program goes on.
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -9,10 +9,38 @@
 #include <stdexcept>
 
 #include "application.h"
+#include "command_line.h"
 #include "single_instance.h"
 #include "window_harness.h"
 
 namespace {
+
+struct Finished {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the window program with these arguments; `environment` changes the test's own environment
+// (an empty value removes the variable).
+Finished RunProgram(const QStringList& arguments, const QMap<QString, QString>& environment) {
+    QProcessEnvironment processEnvironment = QProcessEnvironment::systemEnvironment();
+    for (auto variable = environment.cbegin(); variable != environment.cend(); ++variable) {
+        if (variable.value().isEmpty())
+            processEnvironment.remove(variable.key());
+        else
+            processEnvironment.insert(variable.key(), variable.value());
+    }
+    QProcess program;
+    program.setProcessEnvironment(processEnvironment);
+    program.start(ZR250PRO_WINDOW, arguments);
+    if (!program.waitForFinished(20000)) program.kill();
+    return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
+            QString::fromUtf8(program.readAllStandardOutput()), QString::fromUtf8(program.readAllStandardError())};
+}
+
+const QMap<QString, QString> kNoDisplay{
+    {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}};
 
 // An object whose handler fails, as any handler of the window might.
 class FailingHandler : public QObject {
@@ -37,6 +65,10 @@ private slots:
     void secondProgramEndsWithoutAWindow();
     void oneCopyPerDisplay_data();
     void oneCopyPerDisplay();
+    void helpAndVersionPrintAndEnd_data();
+    void helpAndVersionPrintAndEnd();
+    void noDisplayIsSaidInOneLine_data();
+    void noDisplayIsSaidInOneLine();
     void bringingForwardRestoresAMinimisedWindow();
     void errorEscapingAHandlerIsShownAndTheProgramGoesOn();
 };
@@ -112,6 +144,47 @@ void ShellTest::oneCopyPerDisplay() {
     zr::shell::SingleInstance there(name + zr::shell::DisplayKey("xcb", ":1", ""));
     QVERIFY(here.IsFirst());
     QVERIFY(there.IsFirst());
+}
+
+void ShellTest::helpAndVersionPrintAndEnd_data() {
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("begins");
+    QTest::newRow("--help") << "--help" << "Usage: zr250pro [-h | --help] [-v | --version]\n";
+    QTest::newRow("-h") << "-h" << "Usage: zr250pro";
+    QTest::newRow("--version") << "--version" << "zr250pro 1.0.7 (ZR250Pro V1.0.7)\n";
+    QTest::newRow("-v") << "-v" << "zr250pro 1.0.7 (ZR250Pro V1.0.7)\n";
+}
+
+void ShellTest::helpAndVersionPrintAndEnd() {
+    QFETCH(QString, argument);
+    QFETCH(QString, begins);
+    // No display is needed to print and end.
+    const Finished run = RunProgram({argument}, kNoDisplay);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.startsWith(begins), qPrintable(run.out));
+    QCOMPARE(run.err, QString());
+}
+
+void ShellTest::noDisplayIsSaidInOneLine_data() {
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("none named") << ""
+                                << "zr250pro: there is no display to show the window on (neither DISPLAY nor "
+                                   "WAYLAND_DISPLAY is set); run it in a desktop session, or on a virtual display "
+                                   "with xvfb-run\n";
+    QTest::newRow("unreachable") << ":9876" << "zr250pro: cannot show the window: ";
+}
+
+void ShellTest::noDisplayIsSaidInOneLine() {
+    QFETCH(QString, display);
+    QFETCH(QString, line);
+    QMap<QString, QString> environment = kNoDisplay;
+    environment["DISPLAY"] = display;
+    const Finished run = RunProgram({}, environment);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.startsWith(line), qPrintable(run.err));
+    QCOMPARE(run.err.count('\n'), 1);
+    QCOMPARE(run.out, QString());
 }
 
 void ShellTest::bringingForwardRestoresAMinimisedWindow() {
