@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QMouseEvent>
 
@@ -19,14 +20,19 @@ void SetBold(QLabel* label, bool bold) {
     label->setFont(font);
 }
 
-QUrl InstalledReadme() {
-    const QDir programFolder(QCoreApplication::applicationDirPath());
-    return QUrl::fromLocalFile(QDir::cleanPath(programFolder.filePath(zr::project::kReadmeFromProgramFolder)));
-}
-
 }  // namespace
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TAboutBox>()) {
+QString zr::gui::FindReadme(const QString& programFolder) {
+    const QDir folder(programFolder);
+    for (const char* candidate : zr::project::kReadmeFromProgramFolder) {
+        const QString path = QDir::cleanPath(folder.absoluteFilePath(QString::fromLatin1(candidate)));
+        if (QFileInfo(path).isFile()) return path;
+    }
+    return {};
+}
+
+TAboutBox::TAboutBox(QWidget* parent, const QString& programFolder)
+    : QDialog(parent), ui_(std::make_unique<Ui::TAboutBox>()) {
     Q_INIT_RESOURCE(resources);
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -41,7 +47,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
     ui_->Image1->setPixmap(QPixmap(zr::project::kLogoResource));
 
     ui_->lblUrl->setText(zr::project::kHomepageText);
-    MakeLink(ui_->lblUrl, InstalledReadme());
+    if (const QString readme = zr::gui::FindReadme(programFolder); !readme.isEmpty())
+        MakeLink(ui_->lblUrl, QUrl::fromLocalFile(readme));
     const QString email = zr::project::kContactEmail;
     if (email.isEmpty()) {
         ui_->lblEmail->setText(zr::project::kNoContactEmailText);

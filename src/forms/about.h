@@ -1,7 +1,9 @@
 // The about box: product name, version, the legal notice and where to read more about the program.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
+#include <QString>
 #include <QUrl>
 #include <memory>
 
@@ -11,11 +13,17 @@ namespace Ui {
 class TAboutBox;
 }
 
+namespace zr::gui {
+// The README of the program in this folder's build tree or install prefix; empty when there is none.
+QString FindReadme(const QString& programFolder);
+}
+
 class TAboutBox : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TAboutBox(QWidget* parent = nullptr);
+    // The homepage link opens the README found from `programFolder`; without one it is no link.
+    explicit TAboutBox(QWidget* parent = nullptr, const QString& programFolder = QCoreApplication::applicationDirPath());
     ~TAboutBox() override;
 
 protected:

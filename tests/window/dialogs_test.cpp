@@ -1,6 +1,10 @@
 // The small windows beside the main window: the tone table, the board-testing notice, the Advance
 // Setting access code, the reset function help and the about box.
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -106,6 +110,7 @@ private slots:
     void resetHelpShowsItsSixteenLinesAndNothingSelectable();
 
     void aboutBoxShowsTheProductAndItsLinks();
+    void readmeIsFoundBesideTheProgramOrInstalled();
 
 private:
     std::unique_ptr<QWidget> parent_;
@@ -403,7 +408,9 @@ void DialogsTest::resetHelpShowsItsSixteenLinesAndNothingSelectable() {
 }
 
 void DialogsTest::aboutBoxShowsTheProductAndItsLinks() {
-    TAboutBox about(parent_.get());
+    // Started from the build tree, as the program is.
+    const QString programFolder = QFileInfo(ZR250PRO_WINDOW).absolutePath();
+    TAboutBox about(parent_.get(), programFolder);
     QCOMPARE(about.windowTitle(), QString("About"));
     QCOMPARE(about.findChild<QLabel*>("ProductName")->text(), QString("ZR250 Pro"));
     QCOMPARE(about.findChild<QLabel*>("Version")->text(), QString("Version 1.0.7 (2012.2.7)"));
@@ -426,7 +433,8 @@ void DialogsTest::aboutBoxShowsTheProductAndItsLinks() {
     UrlCatcher files("file");
     QTest::mouseClick(url, Qt::LeftButton);
     QCOMPARE(files.opened.size(), 1);
-    QVERIFY(files.opened[0].toLocalFile().endsWith("/share/doc/zr250pro/README.md"));
+    QCOMPARE(files.opened[0].toLocalFile(), programFolder + "/README.md");
+    QVERIFY(QFileInfo(files.opened[0].toLocalFile()).isFile());
 
     // No mailbox: the e-mail line says so and is no link.
     auto* email = about.findChild<QLabel*>("lblEmail");
@@ -436,6 +444,22 @@ void DialogsTest::aboutBoxShowsTheProductAndItsLinks() {
     const int result = WhileModal(about, [&] { return about.exec(); },
                                   [&] { about.findChild<QPushButton*>("OKButton")->click(); });
     QCOMPARE(result, int(QDialog::Accepted));
+}
+
+void DialogsTest::readmeIsFoundBesideTheProgramOrInstalled() {
+    QTemporaryDir root;
+    const QString buildTree = root.filePath("build"), installed = root.filePath("usr/bin");
+    QVERIFY(QDir().mkpath(buildTree) && QDir().mkpath(installed) && QDir().mkpath(root.filePath("usr/share/doc/zr250pro")));
+    QCOMPARE(zr::gui::FindReadme(buildTree), QString());  // none: the about box shows no link
+    TAboutBox withoutReadme(nullptr, buildTree);
+    QVERIFY(!withoutReadme.findChild<QLabel*>("lblUrl")->font().underline());
+
+    for (const QString& readme : {root.filePath("build/README.md"), root.filePath("usr/share/doc/zr250pro/README.md")}) {
+        QFile file(readme);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(zr::gui::FindReadme(buildTree), root.filePath("build/README.md"));
+    QCOMPARE(zr::gui::FindReadme(installed), root.filePath("usr/share/doc/zr250pro/README.md"));
 }
 
 QTEST_MAIN(DialogsTest)
