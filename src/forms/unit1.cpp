@@ -359,12 +359,14 @@ void TForm1::SaveS1Click() {
 
 void TForm1::SaveAs1Click() {
     if (busy_) return;
-    const auto path =
-        zr::gui::ChooseTableFile(this, zr::gui::TableFileDialogKind::SaveAs, startDirectory_, saveTarget_);
+    const std::filesystem::path target(saveTarget_);
+    const auto path = zr::gui::ChooseTableFile(this, zr::gui::TableFileDialogKind::SaveAs,
+                                               zr::SaveAsFolder(target, startDirectory_), target.filename());
     ReactivateAfterModal();
     if (!path) return;
     saveTarget_ = path->string();
     if (const auto error = zr::SaveTableFileAs(*path, image_)) {
+        fileNamePanel_->clear();  // it named the file saved before, which Save no longer writes
         ShowMessageBox(*error);
         return;
     }

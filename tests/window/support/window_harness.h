@@ -47,7 +47,7 @@ class FileDialogAnswers {
 public:
     struct Request {
         gui::TableFileDialogKind kind;
-        std::filesystem::path startDirectory;
+        std::filesystem::path folder;
         std::filesystem::path suggested;
     };
 
