@@ -368,7 +368,8 @@ void DialogsTest::accessCodeFieldHidesTheCodeAndIsEmptiedOnFocus() {
     dialog.open();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     QCOMPARE(QApplication::focusWidget(), code);
-    code->setText("KQ4");
+    QTest::keyClicks(code, "KQ4");
+    QCOMPARE(code->displayText(), QString("***"));  // every character shows as "*"
     dialog.findChild<QPushButton*>("btnCancel")->setFocus();
     code->setFocus();
     QCOMPARE(code->text(), QString());
