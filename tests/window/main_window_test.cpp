@@ -76,6 +76,7 @@ private slots:
     void scalesControlsInProportion_data();
     void scalesControlsInProportion();
     void exitClosesTheWindow();
+    void tabNeverStopsOnEdtNull();
 };
 
 void MainWindowTest::startsInModifyModeWithTheAdvancePageAndThePortListOfTheVariable() {
@@ -552,6 +553,20 @@ void MainWindowTest::exitClosesTheWindow() {
     // Ctrl+E is "end of line" to a line edit on some desktops; here it is Exit.
     QTest::keyClick(field, Qt::Key_E, Qt::ControlModifier);
     QTRY_VERIFY(!started.window().isVisible());
+}
+
+void MainWindowTest::tabNeverStopsOnEdtNull() {
+    MessageRecorder messages;
+    StartedWindow started;
+    auto* sink = started.Find<QLineEdit>("edtNull");
+    QVERIFY(!(sink->focusPolicy() & Qt::TabFocus));
+    for (const char* from : {"RBtModify", "RBtWrite"}) {
+        auto* button = started.Find<QWidget>(from);
+        button->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(button->hasFocus());
+        QTest::keyClick(button, Qt::Key_Tab);
+        QVERIFY2(QApplication::focusWidget() != sink, from);
+    }
 }
 
 QTEST_MAIN(MainWindowTest)
