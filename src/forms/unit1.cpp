@@ -192,7 +192,7 @@ void TForm1::FormShow() {
     SetInitialEditingState();
     FillPortList();
     StartupBoardCheck();
-    LoadDefaultTable();
+    if (!closeWhenIdle_) LoadDefaultTable();  // a window closed during the check loads nothing more
     startupDone_ = true;
     ReactivateAfterModal();
     emit startupFinished();
@@ -220,10 +220,19 @@ void TForm1::StartupBoardCheck() {
     busy_ = true;
     const bool read = ui->Read1->isEnabled(), write = ui->Write1->isEnabled(), verify = ui->Verify1->isEnabled();
     deviceView_->SetDeviceMenuEnabled(false, false, false);
+    // Exit is the one other item that works meanwhile: a file opened now would be replaced by the
+    // default table, and a dialog would hold up the scan's waits. The others are greyed, not ignored.
+    const std::array<QAction*, 5> held{ui->OpenO1, ui->SaveS1, ui->SaveAs1, ui->Advance2, ui->About2};
+    std::array<bool, held.size()> wasEnabled{};
+    for (std::size_t i = 0; i < held.size(); ++i) {
+        wasEnabled[i] = held[i]->isEnabled();
+        held[i]->setEnabled(false);
+    }
     Form3->ShowNotice();
     const auto found = zr::StartupBoardCheck(port_, portNames_, *deviceView_);
     if (found) ui->cboPort->setCurrentIndex(static_cast<int>(*found));
     Form3->close();
+    for (std::size_t i = 0; i < held.size(); ++i) held[i]->setEnabled(wasEnabled[i]);
     deviceView_->SetDeviceMenuEnabled(read, write, verify);
     EndBusy();
 }
@@ -329,9 +338,7 @@ void TForm1::ClosePort() {
 }
 
 void TForm1::ExitE1Click() {
-    if (busy_) return;
-    ClosePort();
-    close();
+    close();  // the port is closed as the window closes, once no transfer or check has it
 }
 
 // ---- File menu

@@ -59,6 +59,7 @@ class MainWindowTest : public QObject {
 private slots:
     void startsInModifyModeWithTheAdvancePageAndThePortListOfTheVariable();
     void startUpChecksForTheBoardBehindItsNotice();
+    void exitDuringTheStartUpCheckClosesOnceThePortIsFree();
     void defaultTableIsLoadedOrRefused_data();
     void defaultTableIsLoadedOrRefused();
     void controlsAreThereAsDesigned();
@@ -110,12 +111,15 @@ void MainWindowTest::startsInModifyModeWithTheAdvancePageAndThePortListOfTheVari
 void MainWindowTest::startUpChecksForTheBoardBehindItsNotice() {
     MessageRecorder messages;
     bool noticeShown = false, windowUsable = false, menusLocked = false;
+    QStringList enabledItems;
     messages.onMessage = [&](const zr::Message&) {
         for (QWidget* top : QApplication::topLevelWidgets()) {
             if (auto* notice = qobject_cast<TForm3*>(top)) noticeShown = notice->isVisible();
             if (auto* main = qobject_cast<TForm1*>(top)) {
                 windowUsable = main->centralWidget()->isEnabled();
                 menusLocked = !main->findChild<QAction*>("Read1")->isEnabled() && main->IsBusy();
+                for (QAction* item : main->findChildren<QAction*>())
+                    if (item->isEnabled() && !item->menu() && !item->isSeparator()) enabledItems.append(item->objectName());
             }
         }
     };
@@ -123,9 +127,32 @@ void MainWindowTest::startUpChecksForTheBoardBehindItsNotice() {
     QVERIFY(noticeShown);
     QVERIFY(windowUsable);  // the start-up check does not grey the window
     QVERIFY(menusLocked);   // but no transfer may start while it has the port
+    // Every menu item but Exit is greyed for the check, and comes back after it.
+    QCOMPARE(enabledItems, QStringList{"ExitE1"});
     QVERIFY(!started.window().findChild<TForm3*>()->isVisible());
     QVERIFY(started.Find<QAction>("Read1")->isEnabled());
     QVERIFY(!started.Find<QAction>("Write1")->isEnabled());
+    for (const char* item : {"OpenO1", "SaveS1", "SaveAs1", "Advance2", "About2"})
+        QVERIFY2(started.Find<QAction>(item)->isEnabled(), item);
+}
+
+void MainWindowTest::exitDuringTheStartUpCheckClosesOnceThePortIsFree() {
+    MessageRecorder messages;
+    bool stillShownAfterExit = false;
+    messages.onMessage = [&](const zr::Message&) {  // the no-board box, while the check has the port
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* main = qobject_cast<TForm1*>(top)) {
+                main->findChild<QAction*>("ExitE1")->trigger();
+                stillShownAfterExit = main->isVisible();
+            }
+    };
+    // A default table of another model would bring a box after the check: a closing window skips it.
+    StartedWindow started("/nonexistent/zrA", [](const std::filesystem::path& folder) {
+        std::ofstream(folder / "default.tbl", std::ios::binary) << std::string(256, '\0');
+    });
+    QVERIFY(stillShownAfterExit);  // the check ends first, it is not left half done
+    QTRY_VERIFY(!started.window().isVisible());
+    QCOMPARE(messages.messages.size(), std::size_t{1});
 }
 
 void MainWindowTest::defaultTableIsLoadedOrRefused_data() {
