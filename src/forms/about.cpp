@@ -46,9 +46,12 @@ TAboutBox::TAboutBox(QWidget* parent, const QString& programFolder)
     ui_->Copyright->setText(zr::project::kLegalNotice);
     ui_->Image1->setPixmap(QPixmap(zr::project::kLogoResource));
 
-    ui_->lblUrl->setText(zr::project::kHomepageText);
-    if (const QString readme = zr::gui::FindReadme(programFolder); !readme.isEmpty())
+    if (const QString readme = zr::gui::FindReadme(programFolder); !readme.isEmpty()) {
+        ui_->lblUrl->setText(zr::project::kHomepageText);
         MakeLink(ui_->lblUrl, QUrl::fromLocalFile(readme));
+    } else {
+        ui_->lblUrl->setText(zr::project::kNoReadmeText);
+    }
     const QString email = zr::project::kContactEmail;
     if (email.isEmpty()) {
         ui_->lblEmail->setText(zr::project::kNoContactEmailText);

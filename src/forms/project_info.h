@@ -15,7 +15,8 @@ inline constexpr char kLegalNotice[] =
 // and under share/doc/zr250pro of the install prefix once installed. The first that exists is the
 // about box's homepage.
 inline constexpr const char* kReadmeFromProgramFolder[] = {"README.md", "../share/doc/zr250pro/README.md"};
-inline constexpr char kHomepageText[] = "README.md, installed with the program";
+inline constexpr char kHomepageText[] = "README.md";
+inline constexpr char kNoReadmeText[] = "README.md (not found beside the program)";
 
 // Empty: the project has no mailbox. Put an address here to make the e-mail line a link.
 inline constexpr char kContactEmail[] = "";
