@@ -22,7 +22,7 @@
 #include "field_lists.h"
 #include "image_fields.h"
 #include "option_switches.h"
-#include "unit1.h"
+#include "main_window.h"
 
 namespace zr::gui {
 
@@ -95,7 +95,7 @@ std::string FirmwareVersionText(const PagerImage& image) {
 
 }  // namespace
 
-FieldEditors::FieldEditors(TForm1& form, std::function<QString()> pickTone)
+FieldEditors::FieldEditors(MainWindow& form, std::function<QString()> pickTone)
     : QObject(&form), form_(form), pickTone_(std::move(pickTone)) {
     for (QWidget* control : form.centralWidget()->findChildren<QWidget*>())
         if (!control->objectName().isEmpty()) controls_.insert(control->objectName(), control);

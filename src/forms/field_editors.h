@@ -21,7 +21,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QWidget;
-class TForm1;
+class MainWindow;
 
 namespace zr::gui {
 
@@ -30,7 +30,7 @@ class FieldEditors : public QObject {
 
 public:
     // `pickTone` shows the tone table modally and returns the text of the tone picked there.
-    FieldEditors(TForm1& form, std::function<QString()> pickTone);
+    FieldEditors(MainWindow& form, std::function<QString()> pickTone);
 
     // Shows the whole image in the window, running the handlers whose dependent state a load rebuilds.
     void LoadImageIntoEditor();
@@ -104,7 +104,7 @@ private:
         return qobject_cast<Widget*>(Control(name));
     }
 
-    TForm1& form_;
+    MainWindow& form_;
     std::function<QString()> pickTone_;
     EditorState state_;
     QHash<QString, QWidget*> controls_;

@@ -6,7 +6,7 @@
 #include "command_line.h"
 #include "comm_port.h"
 #include "single_instance.h"
-#include "unit1.h"
+#include "main_window.h"
 
 int main(int argc, char** argv) {
     if (const auto information = zr::shell::InformationRequested(argc, argv)) {
@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     }
 
     zr::TCommPort port;  // the program's one serial port, made before any window
-    TForm1 window(port);
+    MainWindow window(port);
     QObject::connect(&instance, &zr::shell::SingleInstance::activationRequested, &window,
                      [&window] { zr::shell::BringToFront(&window); });
     window.show();

@@ -21,10 +21,10 @@
 #include <fstream>
 
 #include "control_scaling.h"
-#include "decoderpwd.h"
+#include "access_code_dialog.h"
 #include "device_texts.h"
 #include "field_focus.h"
-#include "fmboardtest.h"
+#include "board_check_notice.h"
 #include "table_files.h"
 #include "window_harness.h"
 
@@ -114,8 +114,8 @@ void MainWindowTest::startUpChecksForTheBoardBehindItsNotice() {
     QStringList enabledItems;
     messages.onMessage = [&](const zr::Message&) {
         for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* notice = qobject_cast<TForm3*>(top)) noticeShown = notice->isVisible();
-            if (auto* main = qobject_cast<TForm1*>(top)) {
+            if (auto* notice = qobject_cast<BoardCheckNotice*>(top)) noticeShown = notice->isVisible();
+            if (auto* main = qobject_cast<MainWindow*>(top)) {
                 windowUsable = main->centralWidget()->isEnabled();
                 menusLocked = !main->findChild<QAction*>("Read1")->isEnabled() && main->IsBusy();
                 for (QAction* item : main->findChildren<QAction*>())
@@ -129,7 +129,7 @@ void MainWindowTest::startUpChecksForTheBoardBehindItsNotice() {
     QVERIFY(menusLocked);   // but no transfer may start while it has the port
     // Every menu item but Exit is greyed for the check, and comes back after it.
     QCOMPARE(enabledItems, QStringList{"ExitE1"});
-    QVERIFY(!started.window().findChild<TForm3*>()->isVisible());
+    QVERIFY(!started.window().findChild<BoardCheckNotice*>()->isVisible());
     QVERIFY(started.Find<QAction>("Read1")->isEnabled());
     QVERIFY(!started.Find<QAction>("Write1")->isEnabled());
     for (const char* item : {"OpenO1", "SaveS1", "SaveAs1", "Advance2", "About2"})
@@ -141,7 +141,7 @@ void MainWindowTest::exitDuringTheStartUpCheckClosesOnceThePortIsFree() {
     bool stillShownAfterExit = false;
     messages.onMessage = [&](const zr::Message&) {  // the no-board box, while the check has the port
         for (QWidget* top : QApplication::topLevelWidgets())
-            if (auto* main = qobject_cast<TForm1*>(top)) {
+            if (auto* main = qobject_cast<MainWindow*>(top)) {
                 main->findChild<QAction*>("ExitE1")->trigger();
                 stillShownAfterExit = main->isVisible();
             }
@@ -198,7 +198,7 @@ void MainWindowTest::defaultTableIsLoadedOrRefused() {
 void MainWindowTest::controlsAreThereAsDesigned() {
     MessageRecorder messages;
     StartedWindow started;
-    TForm1& window = started.window();
+    MainWindow& window = started.window();
     window.setWindowState(Qt::WindowNoState);
     window.resize(814, 700);  // the design size
     QCOMPARE(window.windowTitle(), QString("ZR250Pro V1.0.7"));
@@ -242,7 +242,7 @@ void MainWindowTest::controlsAreThereAsDesigned() {
 void MainWindowTest::familiesIndexControlsByTag() {
     MessageRecorder messages;
     StartedWindow started;
-    TForm1& window = started.window();
+    MainWindow& window = started.window();
     for (int n = 1; n <= 4; ++n) {
         QCOMPARE(window.Member<QLineEdit>("edtT1", n)->objectName(), QString("edtT1%1").arg(n));
         QCOMPARE(window.Member<QCheckBox>("chkDuty", n)->objectName(), QString("chkDuty%1").arg(n));
@@ -361,7 +361,7 @@ void MainWindowTest::writeModeGreysEveryEditorAndEnablesWrite() {
 void MainWindowTest::modifyModeReappliesTheCallAndOptionRules() {
     MessageRecorder messages;
     StartedWindow started;
-    TForm1& window = started.window();
+    MainWindow& window = started.window();
     window.Member<QCheckBox>("chkDuty", 1)->setChecked(true);
     window.Member<QCheckBox>("chkDuty", 2)->setChecked(false);
     window.Member<QCheckBox>("chkGDuty", 1)->setChecked(true);
@@ -398,7 +398,7 @@ void MainWindowTest::modifyModeReappliesTheCallAndOptionRules() {
 void MainWindowTest::advanceCodeShowsAndHidesThePage() {
     MessageRecorder messages;
     StartedWindow started;
-    auto* codeDialog = started.window().findChild<TForm4*>();
+    auto* codeDialog = started.window().findChild<AccessCodeDialog*>();
     QVERIFY(codeDialog != nullptr);
     emit codeDialog->advancePageLocked();
     QVERIFY(!TabVisible(started, "TabSheet4"));
@@ -434,7 +434,7 @@ void MainWindowTest::helpLinkOpensTheHelpAndChangesStyleOnHover() {
     bool helpShown = false;
     QTimer::singleShot(0, &started.window(), [&] {
         for (QDialog* dialog : started.window().findChildren<QDialog*>())
-            if (dialog->isVisible() && dialog->metaObject()->className() == QByteArray("TfrmHelp")) {
+            if (dialog->isVisible() && dialog->metaObject()->className() == QByteArray("ResetHelpDialog")) {
                 helpShown = true;
                 dialog->done(QDialog::Accepted);
             }
@@ -457,7 +457,7 @@ void MainWindowTest::aboutBoxOpensFromTheMenu() {
             }
     });
     started.Find<QAction>("About2")->trigger();
-    QCOMPARE(shown, QString("TAboutBox"));
+    QCOMPARE(shown, QString("AboutDialog"));
     QVERIFY(zr::test::WaitActive(&started.window()));
 }
 
@@ -549,10 +549,10 @@ void MainWindowTest::scalesControlsInProportion() {
     QFETCH(double, sy);
     MessageRecorder messages;
     StartedWindow started;
-    TForm1& window = started.window();
+    MainWindow& window = started.window();
     // The design values, as a fresh window holds them before it is first resized.
     zr::TCommPort port;
-    TForm1 design(port);
+    MainWindow design(port);
     window.setWindowState(Qt::WindowNoState);
     window.resize(size);
     QTRY_COMPARE(window.size(), size);

@@ -10,7 +10,7 @@
 class QLabel;
 
 namespace Ui {
-class TAboutBox;
+class AboutDialog;
 }
 
 namespace zr::gui {
@@ -18,13 +18,13 @@ namespace zr::gui {
 QString FindReadme(const QString& programFolder);
 }
 
-class TAboutBox : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 
 public:
     // The homepage link opens the README found from `programFolder`; without one it is no link.
-    explicit TAboutBox(QWidget* parent = nullptr, const QString& programFolder = QCoreApplication::applicationDirPath());
-    ~TAboutBox() override;
+    explicit AboutDialog(QWidget* parent = nullptr, const QString& programFolder = QCoreApplication::applicationDirPath());
+    ~AboutDialog() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -33,5 +33,5 @@ private:
     // Makes the label a link: blue, underlined, a hand cursor, and the address opened on a click.
     void MakeLink(QLabel* label, const QUrl& address);
 
-    std::unique_ptr<Ui::TAboutBox> ui_;
+    std::unique_ptr<Ui::AboutDialog> ui_;
 };

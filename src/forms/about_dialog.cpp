@@ -1,4 +1,4 @@
-#include "about.h"
+#include "about_dialog.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -8,7 +8,7 @@
 #include <QMouseEvent>
 
 #include "project_info.h"
-#include "ui_about.h"
+#include "ui_about_dialog.h"
 
 namespace {
 
@@ -31,8 +31,8 @@ QString zr::gui::FindReadme(const QString& programFolder) {
     return {};
 }
 
-TAboutBox::TAboutBox(QWidget* parent, const QString& programFolder)
-    : QDialog(parent), ui_(std::make_unique<Ui::TAboutBox>()) {
+AboutDialog::AboutDialog(QWidget* parent, const QString& programFolder)
+    : QDialog(parent), ui_(std::make_unique<Ui::AboutDialog>()) {
     Q_INIT_RESOURCE(resources);
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -60,12 +60,12 @@ TAboutBox::TAboutBox(QWidget* parent, const QString& programFolder)
         MakeLink(ui_->lblEmail, QUrl("mailto:" + email));
     }
 
-    connect(ui_->OKButton, &QPushButton::clicked, this, &TAboutBox::accept);
+    connect(ui_->OKButton, &QPushButton::clicked, this, &AboutDialog::accept);
 }
 
-TAboutBox::~TAboutBox() = default;
+AboutDialog::~AboutDialog() = default;
 
-void TAboutBox::MakeLink(QLabel* label, const QUrl& address) {
+void AboutDialog::MakeLink(QLabel* label, const QUrl& address) {
     label->setProperty(kLinkAddressProperty, address);
     label->setToolTip(address.toDisplayString());
     label->setCursor(Qt::PointingHandCursor);
@@ -80,7 +80,7 @@ void TAboutBox::MakeLink(QLabel* label, const QUrl& address) {
 
 // The link under the mouse is bold and underlined, and underlined only once the mouse has left;
 // a click hands its address to the desktop, which opens it with the user's default program.
-bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
+bool AboutDialog::eventFilter(QObject* watched, QEvent* event) {
     auto* link = qobject_cast<QLabel*>(watched);
     if (link == nullptr) return QDialog::eventFilter(watched, event);
     switch (event->type()) {

@@ -28,14 +28,14 @@ class QAction;
 class QProgressBar;
 class QTabWidget;
 
-class TAboutBox;
-class TForm2;
-class TForm3;
-class TForm4;
-class TfrmHelp;
+class AboutDialog;
+class ToneTableDialog;
+class BoardCheckNotice;
+class AccessCodeDialog;
+class ResetHelpDialog;
 
 namespace Ui {
-class TForm1;
+class MainWindow;
 }
 
 namespace zr::gui {
@@ -43,13 +43,13 @@ class FieldEditors;
 class WindowDeviceView;
 }
 
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
     // FormCreate: the port is the program's one serial port, made before any window.
-    explicit TForm1(zr::CommPort& port, QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(zr::CommPort& port, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     zr::PagerImage& Image() { return image_; }
     const zr::PagerImage& Image() const { return image_; }
@@ -150,7 +150,7 @@ private:
     // The port is free again; a close asked for meanwhile is carried out now.
     void EndBusy();
 
-    std::unique_ptr<Ui::TForm1> ui;
+    std::unique_ptr<Ui::MainWindow> ui;
     zr::CommPort& port_;
     zr::PagerImage image_;
     zr::SquelchLevelTable squelchLevels_;
@@ -168,11 +168,11 @@ private:
     QLabel* fileNamePanel_ = nullptr;
     QPointer<QWidget> focusBeforeTransfer_;
 
-    TAboutBox* AboutBox = nullptr;
-    TForm2* Form2 = nullptr;
-    TfrmHelp* frmHelp = nullptr;
-    TForm3* Form3 = nullptr;
-    TForm4* Form4 = nullptr;
+    AboutDialog* aboutDialog_ = nullptr;
+    ToneTableDialog* toneTable_ = nullptr;
+    ResetHelpDialog* resetHelp_ = nullptr;
+    BoardCheckNotice* boardCheckNotice_ = nullptr;
+    AccessCodeDialog* accessCode_ = nullptr;
 
     bool shown_ = false;
     bool startupDone_ = false;
