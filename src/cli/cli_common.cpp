@@ -38,16 +38,24 @@ std::optional<PagerImage> ReadImageAsStored(const std::filesystem::path& path) {
     return image;
 }
 
-std::optional<PagerImage> ReadImageAsOpened(const std::filesystem::path& path) {
-    PagerImage image = StartupImage();
-    const auto result = OpenTableFile(path, image, BuiltInSquelchLevelTable());
+std::optional<EditorSession> OpenAsWindow(const std::filesystem::path& path, bool messagesToStderr) {
+    EditorSession session = StartupEditorSession();
+    const auto result = OpenTableFile(path, session.image, session.state.settings.squelchLevels);
     if (result.error) {
         PrintMessage(*result.error);
         PrintDiagnostic("cannot read " + path.string());
         return std::nullopt;
     }
     NoteShortOrLongFile(path, result.bytesRead);
-    return image;
+    PrintMessages(session.Load(), messagesToStderr);
+    return session;
+}
+
+void PrintMessages(const EditorAnswer& answer, bool toStderr) {
+    for (const auto& message : answer.Messages()) {
+        if (toStderr) PrintDiagnostic(message.caption + ": " + message.text);
+        else PrintMessage(message);
+    }
 }
 
 bool WriteImageFile(const std::filesystem::path& path, const PagerImage& image) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "editor_load.h"
 #include "image_fields.h"
 #include "message.h"
 #include "pager_image.h"
@@ -29,8 +30,12 @@ void PrintDiagnostic(std::string_view text);
 // The file's bytes over the image a freshly started program holds, exactly as stored: no repair.
 // Prints "Open Error!" and gives nothing when the file cannot be read.
 std::optional<PagerImage> ReadImageAsStored(const std::filesystem::path& path);
-// The file as Open takes it: over the start-up image, then the squelch repair.
-std::optional<PagerImage> ReadImageAsOpened(const std::filesystem::path& path);
+// The editor as the window holds it after File > Open of the file: the file over the start-up image,
+// the squelch repair, then the load, whose messages are printed in order (to standard error with
+// `messagesToStderr`). Prints "Open Error!" and gives nothing when the file cannot be read.
+std::optional<EditorSession> OpenAsWindow(const std::filesystem::path& path, bool messagesToStderr = false);
+// Prints the messages an answer showed, in order.
+void PrintMessages(const EditorAnswer& answer, bool toStderr = false);
 // Writes a table file with Save As's safety; prints "Save Error!" on failure.
 bool WriteImageFile(const std::filesystem::path& path, const PagerImage& image);
 

@@ -14,9 +14,13 @@ namespace zr::cli {
 
 namespace {
 
-// The window's effects, as a terminal shows them.
+// The window's effects, as a terminal shows them. A Read loads the image it brings into the
+// editor, as the window does.
 class TerminalView final : public DeviceOperationView {
 public:
+    TerminalView() = default;
+    explicit TerminalView(EditorSession& session) : session_(&session) {}
+
     void SetStatusText(std::string_view text) override {
         if (text != status_) std::cerr << text << std::endl;
         status_ = std::string(text);
@@ -35,10 +39,13 @@ public:
     void ShowFirmwareVersion(std::string_view text) override {
         PrintDiagnostic("pager firmware version " + std::string(text));
     }
-    void ImageReplaced() override {}
+    void ImageReplaced() override {
+        if (session_ != nullptr) PrintMessages(session_->Load());
+    }
     void ProcessEvents() override {}
 
 private:
+    EditorSession* session_ = nullptr;
     std::string status_;
     int position_ = 0;
 };
@@ -47,6 +54,7 @@ private:
 struct PortChoice {
     std::string port;
     std::string file;
+    std::string sent;  // write: where the image as sent is saved
 };
 
 CLI::App* AddPortCommand(CLI::App& app, const char* name, const char* description,
@@ -57,13 +65,12 @@ CLI::App* AddPortCommand(CLI::App& app, const char* name, const char* descriptio
     return command;
 }
 
-// Runs a Read, Write or Verify on the one port over `image`.
-bool RunOnPort(const PortChoice& choice, PagerImage& image, bool (*operation)(const DeviceContext&)) {
+// Runs a Read, Write or Verify on the one port over the session's image.
+bool RunOnPort(const PortChoice& choice, EditorSession& session, bool (*operation)(const DeviceContext&)) {
     TCommPort port;
-    TerminalView view;
+    TerminalView view(session);
     const PortNameTable ports{choice.port};
-    const SquelchLevelTable levels = BuiltInSquelchLevelTable();
-    return operation({port, ports, 0, image, levels, view});
+    return operation({port, ports, 0, session.image, session.state.settings.squelchLevels, view});
 }
 
 void AddPortsCommand(CLI::App& app, int& status) {
@@ -101,34 +108,42 @@ void AddProbeCommand(CLI::App& app, int& status) {
 
 void AddReadCommand(CLI::App& app, int& status) {
     auto choice = std::make_shared<PortChoice>();
-    auto* command = AddPortCommand(app, "read", "Read the pager's image and save it as a table file", choice);
+    auto* command = AddPortCommand(
+        app, "read", "Read the pager's image and save it as a table file, as the window holds it after Read", choice);
     command->add_option("-o,--output", choice->file, "Table file to write")->required();
     command->callback([&status, choice] {
-        PagerImage image = StartupImage();
-        const bool read = RunOnPort(*choice, image, ReadPager);
-        status = read && WriteImageFile(choice->file, image) ? kExitSuccess : kExitFailure;
+        EditorSession session = StartupEditorSession();
+        const bool read = RunOnPort(*choice, session, ReadPager);
+        status = read && WriteImageFile(choice->file, session.image) ? kExitSuccess : kExitFailure;
     });
 }
 
 void AddWriteCommand(CLI::App& app, int& status) {
     auto choice = std::make_shared<PortChoice>();
     auto* command = AddPortCommand(
-        app, "write", "Write a table file into the pager (taken as Open takes it, sealed, then read back)", choice);
+        app, "write", "Write a table file into the pager as the window's Open then Write does (loaded, sealed, read back)",
+        choice);
     command->add_option("FILE", choice->file, "Table file")->required();
+    command->add_option("-o,--output", choice->sent,
+                        "After a successful Write, save the image exactly as sent (with the pager's version)");
     command->callback([&status, choice] {
-        auto image = ReadImageAsOpened(choice->file);
-        status = image && RunOnPort(*choice, *image, WritePager) ? kExitSuccess : kExitFailure;
+        auto session = OpenAsWindow(choice->file);
+        if (!session || !RunOnPort(*choice, *session, WritePager)) {
+            status = kExitFailure;
+            return;
+        }
+        status = choice->sent.empty() || WriteImageFile(choice->sent, session->image) ? kExitSuccess : kExitFailure;
     });
 }
 
 void AddVerifyCommand(CLI::App& app, int& status) {
     auto choice = std::make_shared<PortChoice>();
     auto* command = AddPortCommand(
-        app, "verify", "Compare the pager's memory with a table file's 256 bytes exactly as stored", choice);
+        app, "verify", "Compare the pager's memory with a table file as the window's Open then Verify does", choice);
     command->add_option("FILE", choice->file, "Table file")->required();
     command->callback([&status, choice] {
-        auto image = ReadImageAsStored(choice->file);
-        status = image && RunOnPort(*choice, *image, VerifyPager) ? kExitSuccess : kExitFailure;
+        auto session = OpenAsWindow(choice->file);
+        status = session && RunOnPort(*choice, *session, VerifyPager) ? kExitSuccess : kExitFailure;
     });
 }
 

@@ -60,23 +60,35 @@ std::string DiffAsText(const ImageDifferences& differences) {
 }
 
 void AddDefaultCommand(CLI::App& app, int& status) {
-    auto* command = app.add_subcommand("default", "Write the built-in default image, as the program starts with it");
+    auto* command = app.add_subcommand(
+        "default", "Write the image the window holds after start-up: the built-in image, loaded into the editor");
     auto output = std::make_shared<std::string>();
     command->add_option("-o,--output", *output, "Table file to write")->required();
-    command->callback([&status, output] { status = WriteImageFile(*output, StartupImage()) ? kExitSuccess : kExitFailure; });
+    command->callback([&status, output] {
+        status = WriteImageFile(*output, StartupEditorSession().image) ? kExitSuccess : kExitFailure;
+    });
 }
 
 void AddShowCommand(CLI::App& app, int& status) {
-    auto* command = app.add_subcommand("show", "Show every field of a table file as the window shows it");
+    auto* command =
+        app.add_subcommand("show", "Show every field of a table file as the window shows it after File > Open of it");
     struct Options {
         std::string file;
         bool json = false;
+        bool stored = false;
     };
     auto options = std::make_shared<Options>();
     command->add_option("FILE", options->file, "Table file")->required();
-    command->add_flag("--json", options->json, "One JSON object keyed by field");
+    command->add_flag("--json", options->json,
+                      "One JSON object keyed by field (the load's messages then go to standard error)");
+    command->add_flag("--stored", options->stored, "The bytes exactly as stored, without the load of Open");
     command->callback([&status, options] {
-        const auto image = ReadImageAsStored(options->file);
+        std::optional<PagerImage> image;
+        if (options->stored) {
+            image = ReadImageAsStored(options->file);
+        } else if (const auto opened = OpenAsWindow(options->file, options->json)) {
+            image = opened->image;
+        }
         if (!image) {
             status = kExitFailure;
             return;
@@ -113,7 +125,8 @@ void AddDiffCommand(CLI::App& app, int& status) {
 
 void AddSealCommand(CLI::App& app, int& status) {
     auto* command = app.add_subcommand(
-        "seal", "Prepare a table file as a Write sends it: squelch repair, forced bytes, tag and checksum");
+        "seal", "Prepare a table file as the window's Open then Write sends it: load, squelch repair, forced bytes, "
+                "tag and checksum");
     struct Options {
         std::string file;
         std::string output;
@@ -122,14 +135,14 @@ void AddSealCommand(CLI::App& app, int& status) {
     command->add_option("FILE", options->file, "Table file")->required();
     command->add_option("-o,--output", options->output, "Table file to write")->required();
     command->callback([&status, options] {
-        auto image = ReadImageAsOpened(options->file);
-        if (!image) {
+        auto opened = OpenAsWindow(options->file);
+        if (!opened) {
             status = kExitFailure;
             return;
         }
-        RepairSquelchThresholds(*image, BuiltInSquelchLevelTable());
-        SealImageForWrite(*image);
-        status = WriteImageFile(options->output, *image) ? kExitSuccess : kExitFailure;
+        RepairSquelchThresholds(opened->image, opened->state.settings.squelchLevels);
+        SealImageForWrite(opened->image);
+        status = WriteImageFile(options->output, opened->image) ? kExitSuccess : kExitFailure;
     });
 }
 

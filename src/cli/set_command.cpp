@@ -23,7 +23,7 @@ namespace zr::cli {
 
 namespace {
 
-// The one image with the editors as a load leaves them, without the load's normalisation.
+// The one image with the editors as the load of Open leaves them.
 struct EditSession {
     PagerImage image;
     EditorState state;
@@ -115,10 +115,8 @@ EditResult EditFrequencyBox(EditSession& s, const std::string& key, const std::s
         if (!s.frequency.spacingItem)
             return BadValue{"frequency: spacing code " + std::to_string(s.image[10]) +
                             " selects no channel spacing; set spacing first"};
-        // In the window a load has already stored the code of the spacing item it selected; storing
-        // it with the frequency gives a file that never went through a load the same bytes.
         s.frequency.frequencyText = value;
-        answer = ChannelSpacingClick(s.image, s.state.settings, s.frequency);
+        answer = FrequencyExit(s.image, s.state.settings, s.frequency);
     } else if (key == "band") {
         const auto item = ItemIndex(kBandItems, value);
         if (!item) return NotAnItem(key, value);
@@ -240,13 +238,12 @@ struct SetOptions {
 };
 
 int RunSet(const SetOptions& options) {
-    auto opened = ReadImageAsOpened(options.file);
+    auto opened = OpenAsWindow(options.file);
     if (!opened) return kExitFailure;
-    EditSession session;
-    session.image = *opened;
+    EditSession session{opened->image, opened->state, CallPageOf(opened->controls),
+                        FrequencyControlsOf(opened->controls)};
+    // The load ran in Standard Mode, as the window starts; the edits take the mode asked for.
     session.state.tones.mode = options.userMode ? ToneEntryMode::User : ToneEntryMode::Standard;
-    session.page = CallPageAsLoaded(session.image, session.state.tones);
-    session.frequency = FrequencyControlsAsLoaded(session.image, session.state.settings);
     for (const auto& edit : options.edits) {
         const auto equals = edit.find('=');
         if (equals == std::string::npos) {

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "editor_answer.h"
+#include "editor_load.h"
 #include "editor_state.h"
 #include "frequency_rules.h"
 #include "numeric_fields.h"
@@ -86,16 +87,10 @@ private:
     EditOutcome NumericExit(const NumericField& field);
     EditOutcome SquelchTableExit(std::size_t level, SquelchColumn column);
 
-    void LoadFrequencyBox();
-    void LoadOptionSwitches();
-    void LoadCalls();
-    void ShowNumeric(const char* control);
-    void SelectItem(const char* list, std::optional<std::size_t> item);
-
     // The controls as the rules read them.
-    CallPage ReadCallPage();
-    FrequencyControls ReadFrequencyControls();
-    std::optional<std::size_t> SelectedItem(const char* list);
+    EditorControls ReadControls() const;
+    CallPage ReadCallPage() const;
+    FrequencyControls ReadFrequencyControls() const;
     void ReadEntryMode();
 
     QWidget* Control(const std::string& name);

@@ -152,11 +152,7 @@ std::string EscapedTag(std::string_view tag) {
     return text;
 }
 
-FieldValue DecodeFirmware(const PagerImage& image) {
-    // The version is read as the text "major.minor", so minor 10 and minor 1 both make 5.1.
-    const std::string text = std::to_string(image[1]) + "." + std::to_string(image[2]);
-    return FormatFixed(ParseDecimal(text).value_or(0.0), 2, 1);
-}
+FieldValue DecodeFirmware(const PagerImage& image) { return FirmwareVersionText(image[1], image[2]); }
 
 std::int64_t IntegerAt(const PagerImage& image, const ImageField& field) {
     return field.width == 2 ? GetWord16(image, field.offset) : image[field.offset];

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numeric>
 
-#include "number_text.h"
+#include "encodings.h"
 
 namespace zr {
 
@@ -152,10 +152,8 @@ float FrameLink::QueryFirmwareVersion(PagerImage& image) {
     if (!ReadIntoBuffer(kPagerMemoryCommand, version, kFirmwareAddress, 2)) return 0.0f;
     image[1] = version[0];
     image[2] = version[1];
-    const std::string text = std::to_string(version[0]) + "." + std::to_string(version[1]);
-    const float number = static_cast<float>(ParseDecimal(text).value_or(0.0));
-    view_.ShowFirmwareVersion(FormatFixed(number, 2));
-    return number;
+    view_.ShowFirmwareVersion(FirmwareVersionText(version[0], version[1]));
+    return FirmwareVersionNumber(version[0], version[1]);
 }
 
 ModelQuery FrameLink::QueryModelTag() {

@@ -34,7 +34,9 @@ int main(int argc, char** argv) {
     std::string table, firmware = "5.10", board = "2.15", tag, dump;
     unsigned byteGapMs = 0;
     app.add_option("--link", options.link, "Make a symbolic link to the port here (removed at the end)");
-    app.add_option("--table", table, "Start the pager's memory from this table file (default: the built-in image)")
+    app.add_option("--table", table,
+                   "Start the pager's memory from this table file (default: what the window's Write of its start-up "
+                   "image leaves)")
         ->check(CLI::ExistingFile);
     app.add_option("--firmware", firmware, "The pager's firmware version, major.minor")
         ->check(VersionText())

@@ -9,6 +9,7 @@
 
 #include "comm_port.h"
 #include "pager_image.h"
+#include "pager_simulator.h"
 #include "temp_dir.h"
 
 namespace zr {
@@ -114,24 +115,27 @@ TEST(CliDevice, ReadWriteVerifyAsATechnicianRunsThem) {
     EXPECT_EQ(read.out, "ZR250Pro: Read Success !\n");
     EXPECT_EQ(read.err,
               "  Target board testing ......\n  Reading Now ......\nzr250pro-cli: pager firmware version 5.10\n Ready\n");
-    PagerImage pager = StartupImage();
-    SealImageForWrite(pager);
+    // An untouched pager holds what the window's Write of its start-up image leaves, which a Read
+    // loads unchanged: Verify right after the Read succeeds.
+    PagerImage pager = sim::WrittenDefaultImage();
     pager[1] = 5;
     pager[2] = 10;
     EXPECT_EQ(ReadAll(path("r.tbl")), Bytes(pager));
+    EXPECT_EQ(Cli({"verify", "--port", simulator.link(), path("r.tbl")}).out, "ZR250Pro: Verify Sucess !\n");
 
-    // A file with one changed field: written, sealed, read back; then verified as sealed.
+    // A file with one changed field: written, sealed, read back; saved as sent, then verified.
     PagerImage edited = pager;
     edited[70] = 60;
     testing::WriteAll(path("e.tbl"), Bytes(edited));
-    const Outcome write = Cli({"write", "--port", simulator.link(), path("e.tbl")});
+    const Outcome write = Cli({"write", "--port", simulator.link(), path("e.tbl"), "-o", path("sent.tbl")});
     EXPECT_EQ(write.status, 0);
     EXPECT_EQ(write.out, "ZR250Pro: Write Sucess !\n");
     EXPECT_NE(write.err.find("  Write Now ......\n"), std::string::npos);
     EXPECT_NE(write.err.find("  Verify Now ......\n  Ready .....\n"), std::string::npos);
     ASSERT_EQ(Cli({"seal", path("e.tbl"), "-o", path("s.tbl")}).status, 0);
+    EXPECT_EQ(ReadAll(path("sent.tbl")), ReadAll(path("s.tbl")));
 
-    const Outcome verify = Cli({"verify", "--port", simulator.link(), path("s.tbl")});
+    const Outcome verify = Cli({"verify", "--port", simulator.link(), path("sent.tbl")});
     EXPECT_EQ(verify.status, 0);
     EXPECT_EQ(verify.out, "ZR250Pro: Verify Sucess !\n");
     const Outcome mismatch = Cli({"verify", "--port", simulator.link(), path("r.tbl")});
