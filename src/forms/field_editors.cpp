@@ -19,7 +19,7 @@
 #include "call_switches.h"
 #include "field_lists.h"
 #include "option_switches.h"
-#include "main_window.h"
+#include "editor_window.h"
 
 namespace zr::gui {
 
@@ -80,9 +80,9 @@ bool IsFocusOfItsWindow(const QWidget* control) { return control->window()->focu
 
 }  // namespace
 
-FieldEditors::FieldEditors(MainWindow& form, std::function<QString()> pickTone)
-    : QObject(&form), form_(form), pickTone_(std::move(pickTone)) {
-    for (QWidget* control : form.centralWidget()->findChildren<QWidget*>())
+FieldEditors::FieldEditors(EditorWindow& form, std::function<QString()> pickTone, QObject* parent)
+    : QObject(parent), form_(form), pickTone_(std::move(pickTone)) {
+    for (QWidget* control : form.EditorControls()->findChildren<QWidget*>())
         if (!control->objectName().isEmpty()) controls_.insert(control->objectName(), control);
     BindEdits();
     ConnectCheckBoxes();

@@ -22,16 +22,17 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QWidget;
-class MainWindow;
 
 namespace zr::gui {
+
+class EditorWindow;
 
 class FieldEditors : public QObject {
     Q_OBJECT
 
 public:
     // `pickTone` shows the tone table modally and returns the text of the tone picked there.
-    FieldEditors(MainWindow& form, std::function<QString()> pickTone);
+    FieldEditors(EditorWindow& form, std::function<QString()> pickTone, QObject* parent);
 
     // Shows the whole image in the window, running the handlers whose dependent state a load rebuilds.
     void LoadImageIntoEditor();
@@ -99,7 +100,7 @@ private:
         return qobject_cast<Widget*>(Control(name));
     }
 
-    MainWindow& form_;
+    EditorWindow& form_;
     std::function<QString()> pickTone_;
     EditorState state_;
     QHash<QString, QWidget*> controls_;

@@ -145,6 +145,8 @@ void MainWindow::CreateStatusPanels() {
 
 QProgressBar* MainWindow::ProgressBar() const { return ui->PB1; }
 
+QWidget* MainWindow::EditorControls() { return ui->centralwidget; }
+
 void MainWindow::ConnectMenus() {
     connect(ui->ExitE1, &QAction::triggered, this, &MainWindow::ExitE1Click);
     connect(ui->OpenO1, &QAction::triggered, this, &MainWindow::OpenO1Click);

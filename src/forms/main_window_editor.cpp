@@ -6,11 +6,12 @@
 #include "main_window.h"
 
 void MainWindow::ConnectFieldEditors() {
-    editors_ = new zr::gui::FieldEditors(*this, [this] {
+    const auto pickTone = [this] {
         const QString tone = toneTable_->PickTone();
         ReactivateAfterModal();
         return tone;
-    });
+    };
+    editors_ = new zr::gui::FieldEditors(*this, pickTone, this);
 }
 
 void MainWindow::LoadImageIntoEditor() {
