@@ -163,7 +163,20 @@ void FieldEditors::FieldExited(QWidget* widget) {
     RunExit(edit, *binding);
     // A refused field took the focus back while it was still losing it, and its own focus-out then
     // hid its caret.
-    if (IsFocusOfItsWindow(edit)) KeepTheFocus(edit);
+    if (IsFocusOfItsWindow(edit)) {
+        KeepTheFocus(edit);
+        return;
+    }
+    EnterWhereTheFocusWent(edit);
+}
+
+// A message shown by the exit, letting the focus go on where the user sent it, takes that field's
+// enter with it: the window gives it the focus only when it is active again, which is no enter.
+// Its entry starts here then. Without a message its own focus-in follows, and starts it.
+void FieldEditors::EnterWhereTheFocusWent(QLineEdit* left) {
+    QWidget* next = left->window()->focusWidget();
+    if (next == nullptr || next == left || QApplication::focusWidget() == next || !next->isEnabled()) return;
+    FieldEntered(next);
 }
 
 void FieldEditors::RunExit(QLineEdit* edit, const EditBinding& binding) {

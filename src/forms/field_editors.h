@@ -77,6 +77,7 @@ private:
     void FieldEntered(QWidget* widget);
     void FieldExited(QWidget* widget);
     void RunExit(QLineEdit* edit, const EditBinding& binding);
+    void EnterWhereTheFocusWent(QLineEdit* left);
     bool IsMouseOverARefusedEntry(QLineEdit* edit) const;
     void KeepTheFocus(QLineEdit* edit);
     bool KeyPressed(QLineEdit* edit, const EditBinding& binding, char key);
