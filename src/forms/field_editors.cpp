@@ -11,7 +11,6 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTimer>
-#include <stdexcept>
 #include <string_view>
 #include <type_traits>
 #include <variant>
@@ -55,12 +54,6 @@ std::optional<char> TypedCharacter(const QKeyEvent& key) {
     const char16_t typed = text.at(0).unicode();
     // Outside ASCII no character is a digit or a point: the filters treat it as any other letter.
     return typed < 0x80 ? static_cast<char>(typed) : '?';
-}
-
-const NumericField& NumericFieldOf(std::string_view control) {
-    for (const auto& field : kNumericFields)
-        if (field.control == control) return field;
-    throw std::logic_error("no numeric field " + std::string(control));
 }
 
 // The control a step changes; a message step changes none.
