@@ -8,6 +8,7 @@ packages=(
   libcli11-dev libgtest-dev libgmock-dev
   xvfb xauth imagemagick x11-utils
   dpkg-dev file help2man
+  xdg-utils
 )
 
 missing=()

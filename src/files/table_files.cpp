@@ -67,10 +67,15 @@ std::optional<SaveFailure> SaveTableFileAs(const std::filesystem::path& path, co
 }
 
 std::string SaveAsStatusText(const std::filesystem::path& path, const std::filesystem::path& startDirectory) {
-    const auto parent = path.parent_path().lexically_normal();
-    const auto start = startDirectory.lexically_normal();
-    const bool inStart = parent == start || parent.string() + "/" == start.string();
-    return "File Name:" + (inStart ? path.filename().string() : path.string());
+    const auto relative = path.lexically_normal().lexically_relative(startDirectory.lexically_normal());
+    const bool belowStart = !relative.empty() && *relative.begin() != "..";
+    return "File Name:" + (belowStart ? relative.generic_string() : path.string());
+}
+
+std::filesystem::path SaveAsFolder(const std::filesystem::path& saveTarget, const std::filesystem::path& startDirectory) {
+    const auto folder = (startDirectory / saveTarget).parent_path();
+    std::error_code error;
+    return std::filesystem::is_directory(folder, error) ? folder : startDirectory;
 }
 
 DefaultTableResult LoadDefaultTable(const std::filesystem::path& startDirectory, PagerImage& image) {

@@ -60,8 +60,13 @@ std::optional<SaveFailure> SaveTableFile(const std::filesystem::path& path, cons
 std::optional<SaveFailure> SaveTableFileAs(const std::filesystem::path& path, const PagerImage& image);
 
 // Third status panel after Save As: "File Name:" and the path, relative to the start directory when
-// the file lies in it.
+// the file lies in it or below it ("File Name:sub/site1.tbl"), else the whole path.
 std::string SaveAsStatusText(const std::filesystem::path& path, const std::filesystem::path& startDirectory);
+
+// The folder the Save As dialog opens in: the current save target's, so that a technician saving a
+// series of tables into one folder stays there; the start directory for the bare default name or
+// when that folder is gone.
+std::filesystem::path SaveAsFolder(const std::filesystem::path& saveTarget, const std::filesystem::path& startDirectory);
 
 enum class DefaultTableOutcome { Missing, Loaded, Refused };
 struct DefaultTableResult {

@@ -6,49 +6,31 @@
 #include <memory>
 
 #include "application.h"
+#include "command_line.h"
 #include "comm_port.h"
 #include "link_trace.h"
 #include "single_instance.h"
-#include "unit1.h"
-
-#include <cstring>
-#include <iostream>
-
-namespace {
-
-// --help and --version are answered at once, without a display, as terminal users expect.
-bool AnswerInformationRequest(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::cout << "zr250pro " << ZR250PRO_VERSION << "\n";
-            return true;
-        }
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::cout << "Usage: zr250pro [--help] [--version]\n\n"
-                         "The programming window of the ZR250Pro pager: reads a pager's configuration through the\n"
-                         "programming interface board on a serial port, edits it field by field with the pager's\n"
-                         "rules, writes it back, verifies it, and keeps configurations as table files (*.tbl).\n"
-                         "default.tbl in the folder it is started in is loaded at start. Only one copy runs per\n"
-                         "user: starting it again brings the running window to the front.\n\n"
-                         "Options:\n"
-                         "  --help     print this help and exit\n"
-                         "  --version  print the version and exit\n\n"
-                         "Environment:\n"
-                         "  ZR250PRO_PORTS  colon-separated port names or paths that replace the list of serial ports\n";
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
+#include "main_window.h"
 
 int main(int argc, char** argv) {
-    if (AnswerInformationRequest(argc, argv)) return 0;
-    zr::shell::Application application(argc, argv);
+    if (const auto information = zr::shell::InformationRequested(argc, argv)) {
+        std::fputs(information->c_str(), stdout);
+        return 0;
+    }
+    std::unique_ptr<zr::shell::Application> application;
+    {
+        const zr::shell::WindowSystemStartGuard guard;
+        application = std::make_unique<zr::shell::Application>(argc, argv);
+    }
 
     zr::shell::SingleInstance instance(zr::shell::InstanceName());
-    if (!instance.IsFirst()) return 0;  // the running copy comes to the front instead
+    if (!instance.IsFirst()) {
+        // The running copy comes to the front instead; whoever started this one hears why nothing opened.
+        std::fputs(instance.BroughtFirstForward() ? "zr250pro: already running; brought to the front\n"
+                                                  : "zr250pro: already running, but it did not answer\n",
+                   stderr);
+        return 0;
+    }
 
     // The program's one serial port, made before any window; traced when the variable names a file.
     const char* traceFile = std::getenv(zr::kTraceVariable);
@@ -57,9 +39,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zr250pro: cannot write the trace to %s: %s\n", traceFile, std::strerror(errno));
         port = zr::MakeProgramPort();
     }
-    TForm1 window(*port);
+    MainWindow window(*port);
     QObject::connect(&instance, &zr::shell::SingleInstance::activationRequested, &window,
                      [&window] { zr::shell::BringToFront(&window); });
     window.show();
-    return application.exec();
+    return application->exec();
 }

@@ -137,6 +137,17 @@ TEST(TableFiles, SaveAsStatusTextIsRelativeToTheStartDirectory) {
     EXPECT_EQ(SaveAsStatusText("/work/site1.tbl", "/work"), "File Name:site1.tbl");
     EXPECT_EQ(SaveAsStatusText("/work/site1.tbl", "/work/"), "File Name:site1.tbl");
     EXPECT_EQ(SaveAsStatusText("/other/site1.tbl", "/work"), "File Name:/other/site1.tbl");
+    EXPECT_EQ(SaveAsStatusText("/work/sub/x.tbl", "/work"), "File Name:sub/x.tbl");
+    EXPECT_EQ(SaveAsStatusText("/work/sub/deeper/x.tbl", "/work/"), "File Name:sub/deeper/x.tbl");
+    EXPECT_EQ(SaveAsStatusText("/workshop/x.tbl", "/work"), "File Name:/workshop/x.tbl");
+    EXPECT_EQ(SaveAsStatusText("/x.tbl", "/work"), "File Name:/x.tbl");
+}
+
+TEST(TableFiles, SaveAsOpensInTheFolderOfTheSaveTarget) {
+    TempDir start, elsewhere;
+    EXPECT_EQ(SaveAsFolder("default.tbl", start.path()), start.path());
+    EXPECT_EQ(SaveAsFolder(elsewhere / "site1.tbl", start.path()), elsewhere.path());
+    EXPECT_EQ(SaveAsFolder(elsewhere / "gone" / "site1.tbl", start.path()), start.path());
 }
 
 TEST(DefaultTable, LoadsOnlyATableWithThisModelsTag) {
