@@ -1,6 +1,6 @@
 // Commands that talk to a pager through the programming board: ports, probe, read, write, verify.
 // They run the very operations of the window's Pager menu; status texts go to standard error and
-// every message box to standard output.
+// every message box to standard output, unless `-o -` puts the table there.
 #include <CLI/CLI.hpp>
 
 #include <iostream>
@@ -84,8 +84,9 @@ void AddReadCommand(CLI::App& app, int& status) {
     auto choice = std::make_shared<PortChoice>();
     auto* command = AddPortCommand(
         app, "read", "Read the pager's image and save it as a table file, as the window holds it after Read", choice);
-    command->add_option("-o,--output", choice->file, "Table file to write")->required();
+    command->add_option("-o,--output", choice->file, "Table file to write (- for standard output)")->required();
     command->callback([&status, choice] {
+        ReserveStandardOutputFor(choice->file);
         EditorSession session = StartupEditorSession();
         const bool read = RunOnPort(*choice, session, ReadPager);
         status = read && WriteImageFile(choice->file, session.image) ? kExitSuccess : kExitFailure;
@@ -97,10 +98,12 @@ void AddWriteCommand(CLI::App& app, int& status) {
     auto* command = AddPortCommand(
         app, "write", "Write a table file into the pager as the window's Open then Write does (loaded, sealed, read back)",
         choice);
-    command->add_option("FILE", choice->file, "Table file")->required();
+    command->add_option("FILE", choice->file, "Table file (- for standard input)")->required();
     command->add_option("-o,--output", choice->sent,
-                        "After a successful Write, save the image exactly as sent (with the pager's version)");
+                        "After a successful Write, save the image exactly as sent (with the pager's version; - for "
+                        "standard output)");
     command->callback([&status, choice] {
+        ReserveStandardOutputFor(choice->sent);
         auto session = OpenAsWindow(choice->file);
         if (!session || !RunOnPort(*choice, *session, WritePager)) {
             status = kExitFailure;
@@ -114,7 +117,7 @@ void AddVerifyCommand(CLI::App& app, int& status) {
     auto choice = std::make_shared<PortChoice>();
     auto* command = AddPortCommand(
         app, "verify", "Compare the pager's memory with a table file as the window's Open then Verify does", choice);
-    command->add_option("FILE", choice->file, "Table file")->required();
+    command->add_option("FILE", choice->file, "Table file (- for standard input)")->required();
     command->callback([&status, choice] {
         auto session = OpenAsWindow(choice->file);
         status = session && RunOnPort(*choice, *session, VerifyPager) ? kExitSuccess : kExitFailure;

@@ -148,6 +148,7 @@ void AddDoctorCommand(CLI::App& app, int& status) {
     command->add_flag("--json", options->json, "Print the check-up as JSON");
     AddTraceOption(*command, options->trace);
     command->callback([&status, options] {
+        if (options->json) SendMessagesToStandardError();
         const auto port = CommandPort(options->trace);
         if (!port) {
             status = kExitFailure;

@@ -42,8 +42,8 @@ std::variant<CheckedFleet, int> LoadFleet(const RosterOptions& options) {
         PrintDiagnostic("cannot read " + options.base);
         return kExitFailure;
     }
-    // The load's messages, as Open shows them, kept off the report on standard output.
-    PrintMessages(std::get<CheckedFleet>(fleet).baseLoad, true);
+    // The load's messages, as Open shows them, ahead of the report.
+    PrintMessages(std::get<CheckedFleet>(fleet).baseLoad);
     return std::move(std::get<CheckedFleet>(fleet));
 }
 

@@ -22,6 +22,10 @@ struct SetOptions {
 };
 
 int RunSet(const SetOptions& options) {
+    // Standard input has no file to save back to: the edited table goes to standard output.
+    const std::string output =
+        options.file == kStandardStream && options.output.empty() ? std::string(kStandardStream) : options.output;
+    ReserveStandardOutputFor(output);
     auto opened = OpenAsWindow(options.file);
     if (!opened) return kExitFailure;
     KeyedEditSession session =
@@ -40,15 +44,15 @@ int RunSet(const SetOptions& options) {
         }
         const auto& answer = std::get<EditorAnswer>(result);
         if (answer.outcome == EditOutcome::Refused) {
-            for (const auto& message : answer.Messages()) PrintMessage(message);
+            PrintMessages(answer);
             PrintDiagnostic(edit + " refused; nothing written");
             return kExitFailure;
         }
     }
-    if (!options.output.empty()) return WriteImageFile(options.output, session.image) ? kExitSuccess : kExitFailure;
-    if (const auto error = SaveTableFile(options.file, session.image)) {
-        PrintMessage(*error);
-        PrintDiagnostic("cannot write " + options.file);
+    if (!output.empty()) return WriteImageFile(output, session.image) ? kExitSuccess : kExitFailure;
+    if (const auto failure = SaveTableFile(options.file, session.image)) {
+        PrintMessage(failure->message);
+        PrintDiagnostic("cannot write " + options.file + ": " + failure->reason);
         return kExitFailure;
     }
     return kExitSuccess;
@@ -60,10 +64,11 @@ void AddSetCommand(CLI::App& app, int& status) {
     auto* command = app.add_subcommand(
         "set", "Edit fields of a table file as the window takes them: KEY=VALUE with the keys of show");
     auto options = std::make_shared<SetOptions>();
-    command->add_option("FILE", options->file, "Table file")->required();
+    command->add_option("FILE", options->file, "Table file (- for standard input)")->required();
     command->add_option("EDITS", options->edits, "KEY=VALUE, applied in order")->required();
     command->add_option("-o,--output", options->output,
-                        "Table file to write; without it FILE is saved, its old content kept as the .BAK backup");
+                        "Table file to write (- for standard output); without it FILE is saved, its old content "
+                        "kept as the .BAK backup");
     command->add_flag("--user-mode", options->userMode, "Take tones in User Mode instead of Standard Mode");
     command->callback([&status, options] { status = RunSet(*options); });
 }

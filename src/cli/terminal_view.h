@@ -1,5 +1,5 @@
 // The window's effects as a terminal shows them (status texts on standard error, every message box
-// on standard output), and the port a command talks through.
+// as PrintMessage prints it), and the port a command talks through.
 #pragma once
 
 #include <CLI/CLI.hpp>

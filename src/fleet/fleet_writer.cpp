@@ -9,6 +9,7 @@
 
 #include "image_offsets.h"
 #include "number_text.h"
+#include "safe_save.h"
 #include "squelch_levels.h"
 #include "table_files.h"
 
@@ -98,6 +99,12 @@ public:
         : units_(units), options_(options), frontEnd_(frontEnd), port_(port), ports_{options.port} {}
 
     FleetWriteSummary Run() {
+        // The log is judged as a save judges its target before it is read: a FIFO, a device or a
+        // read-only file is refused, never waited on or forced.
+        if (const auto refused = files::CheckAppendTarget(options_.log)) {
+            summary_.logError = TableError{0, 0, "cannot be written: " + *refused};
+            return summary_;
+        }
         const auto written = WrittenUnits(options_.log);
         if (const auto* error = std::get_if<TableError>(&written)) {
             summary_.logError = *error;
@@ -192,7 +199,8 @@ private:
         std::error_code error;
         std::filesystem::create_directories(*options_.outDirectory, error);
         const auto path = *options_.outDirectory / (unit.name + ".tbl");
-        if (SaveTableFileAs(path, image)) frontEnd_.ShowProblem("cannot save " + path.string());
+        if (const auto failure = SaveTableFileAs(path, image))
+            frontEnd_.ShowProblem("cannot save " + path.string() + ": " + failure->reason);
     }
 
     // Looks behind the board until a pager is there that was not written last: no pager answered in

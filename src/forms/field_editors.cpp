@@ -11,7 +11,6 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTimer>
-#include <stdexcept>
 #include <string_view>
 #include <type_traits>
 #include <variant>
@@ -19,7 +18,7 @@
 #include "call_switches.h"
 #include "field_lists.h"
 #include "option_switches.h"
-#include "unit1.h"
+#include "editor_window.h"
 
 namespace zr::gui {
 
@@ -57,12 +56,6 @@ std::optional<char> TypedCharacter(const QKeyEvent& key) {
     return typed < 0x80 ? static_cast<char>(typed) : '?';
 }
 
-const NumericField& NumericFieldOf(std::string_view control) {
-    for (const auto& field : kNumericFields)
-        if (field.control == control) return field;
-    throw std::logic_error("no numeric field " + std::string(control));
-}
-
 // The control a step changes; a message step changes none.
 const std::string& ControlNameOf(const EditorStep& step) {
     static const std::string kNone;
@@ -80,9 +73,9 @@ bool IsFocusOfItsWindow(const QWidget* control) { return control->window()->focu
 
 }  // namespace
 
-FieldEditors::FieldEditors(TForm1& form, std::function<QString()> pickTone)
-    : QObject(&form), form_(form), pickTone_(std::move(pickTone)) {
-    for (QWidget* control : form.centralWidget()->findChildren<QWidget*>())
+FieldEditors::FieldEditors(EditorWindow& form, std::function<QString()> pickTone, QObject* parent)
+    : QObject(parent), form_(form), pickTone_(std::move(pickTone)) {
+    for (QWidget* control : form.EditorControls()->findChildren<QWidget*>())
         if (!control->objectName().isEmpty()) controls_.insert(control->objectName(), control);
     BindEdits();
     ConnectCheckBoxes();
@@ -163,7 +156,20 @@ void FieldEditors::FieldExited(QWidget* widget) {
     RunExit(edit, *binding);
     // A refused field took the focus back while it was still losing it, and its own focus-out then
     // hid its caret.
-    if (IsFocusOfItsWindow(edit)) KeepTheFocus(edit);
+    if (IsFocusOfItsWindow(edit)) {
+        KeepTheFocus(edit);
+        return;
+    }
+    EnterWhereTheFocusWent(edit);
+}
+
+// A message shown by the exit, letting the focus go on where the user sent it, takes that field's
+// enter with it: the window gives it the focus only when it is active again, which is no enter.
+// Its entry starts here then. Without a message its own focus-in follows, and starts it.
+void FieldEditors::EnterWhereTheFocusWent(QLineEdit* left) {
+    QWidget* next = left->window()->focusWidget();
+    if (next == nullptr || next == left || QApplication::focusWidget() == next || !next->isEnabled()) return;
+    FieldEntered(next);
 }
 
 void FieldEditors::RunExit(QLineEdit* edit, const EditBinding& binding) {

@@ -22,16 +22,17 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QWidget;
-class TForm1;
 
 namespace zr::gui {
+
+class EditorWindow;
 
 class FieldEditors : public QObject {
     Q_OBJECT
 
 public:
     // `pickTone` shows the tone table modally and returns the text of the tone picked there.
-    FieldEditors(TForm1& form, std::function<QString()> pickTone);
+    FieldEditors(EditorWindow& form, std::function<QString()> pickTone, QObject* parent);
 
     // Shows the whole image in the window, running the handlers whose dependent state a load rebuilds.
     void LoadImageIntoEditor();
@@ -76,6 +77,7 @@ private:
     void FieldEntered(QWidget* widget);
     void FieldExited(QWidget* widget);
     void RunExit(QLineEdit* edit, const EditBinding& binding);
+    void EnterWhereTheFocusWent(QLineEdit* left);
     bool IsMouseOverARefusedEntry(QLineEdit* edit) const;
     void KeepTheFocus(QLineEdit* edit);
     bool KeyPressed(QLineEdit* edit, const EditBinding& binding, char key);
@@ -99,7 +101,7 @@ private:
         return qobject_cast<Widget*>(Control(name));
     }
 
-    TForm1& form_;
+    EditorWindow& form_;
     std::function<QString()> pickTone_;
     EditorState state_;
     QHash<QString, QWidget*> controls_;

@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "device_texts.h"
-#include "unit1.h"
+#include "main_window.h"
 
 namespace zr::gui {
 
@@ -18,7 +18,7 @@ namespace {
 QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 template <class Control>
-Control* Find(const TForm1& window, const char* name) {
+Control* Find(const MainWindow& window, const char* name) {
     return window.findChild<Control*>(QLatin1String(name));
 }
 

@@ -5,13 +5,13 @@
 
 #include "device_view.h"
 
-class TForm1;
+class MainWindow;
 
 namespace zr::gui {
 
 class WindowDeviceView final : public DeviceOperationView {
 public:
-    explicit WindowDeviceView(TForm1& window) : window_(window) {}
+    explicit WindowDeviceView(MainWindow& window) : window_(window) {}
 
     void SetStatusText(std::string_view text) override;
     void ClearFileNamePanel() override;
@@ -28,7 +28,7 @@ public:
     void ProcessEvents() override;
 
 private:
-    TForm1& window_;
+    MainWindow& window_;
 };
 
 }  // namespace zr::gui

@@ -205,6 +205,28 @@ FieldValue DecodeField(const PagerImage& image, const ImageField& field) {
     return std::monostate{};
 }
 
+FieldType TypeOfField(const ImageField& field) {
+    using E = FieldEncoding;
+    switch (field.encoding) {
+        case E::FrequencyDigits:
+        case E::Integer:
+        case E::Tone:
+        case E::Volts:
+        case E::HalfSeconds:
+        case E::Firmware: return FieldType::Number;
+        case E::Bit:
+        case E::NonZero:
+        case E::ChecksumOk: return FieldType::Switch;
+        default: return FieldType::Text;
+    }
+}
+
+const ImageField* FindImageField(std::string_view key) {
+    for (const auto& field : ImageFields())
+        if (field.key == key) return &field;
+    return nullptr;
+}
+
 std::string FieldValueText(const FieldValue& value) {
     if (std::holds_alternative<std::monostate>(value)) return "null";
     if (const auto* flag = std::get_if<bool>(&value)) return *flag ? "true" : "false";

@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
                  "answers until it is interrupted (Ctrl+C or SIGTERM), and survives the program closing and "
                  "reopening the port. With --pagers, SIGUSR1 swaps the pager for the next one.",
                  "zr250pro-sim"};
+    app.set_version_flag("--version", std::string("zr250pro-sim ") + ZR250PRO_VERSION);
     zr::sim::SimulatorOptions options;
     std::string table, firmware = "5.10", board = "2.15", tag, dump;
     unsigned byteGapMs = 0;
@@ -100,8 +101,8 @@ int main(int argc, char** argv) {
         simulator.Run();
         running = nullptr;
         if (!dump.empty()) {
-            if (const auto error = zr::SaveTableFileAs(dump, simulator.Memory())) {
-                std::cerr << "zr250pro-sim: cannot write " << dump << "\n";
+            if (const auto failure = zr::SaveTableFileAs(dump, simulator.Memory())) {
+                std::cerr << "zr250pro-sim: cannot write " << dump << ": " << failure->reason << "\n";
                 return 1;
             }
         }

@@ -213,8 +213,7 @@ bool IsEditableKey(std::string_view key) {
 }
 
 std::string NotEditableReason(std::string_view key) {
-    for (const auto& field : ImageFields())
-        if (field.key == key) return std::string(key) + " is not edited in the window";
+    if (FindImageField(key)) return std::string(key) + " is not edited in the window";
     return "unknown key " + std::string(key);
 }
 

@@ -2,6 +2,8 @@
 // stopped and resumed, as a technician runs it.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 
 #include "cli_run.h"
@@ -172,6 +174,22 @@ TEST_F(FleetWrite, ALogThatIsNoFleetLogOrCannotBeWrittenStopsBeforeAnyPager) {
     const auto unwritable = Write("/nonexistent/port");
     EXPECT_EQ(unwritable.status, 2);
     EXPECT_NE(unwritable.err.find(log + ": cannot be written"), std::string::npos) << unwritable.err;
+
+    // A log is judged as a save judges its target, before it is read: never waited on, never forced.
+    const auto folder = dir / "folder", fifo = dir / "fifo", readOnly = dir / "read-only.csv";
+    std::filesystem::create_directory(folder);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    std::ofstream(readOnly) << "";
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
+    for (const auto& [target, reason] : {std::pair{folder, "Is a directory"},
+                                         {fifo, "not a regular file (a FIFO)"},
+                                         {readOnly, "Permission denied"}}) {
+        log = target.string();
+        const auto refused = Write("/nonexistent/port");
+        EXPECT_EQ(refused.status, 2) << log;
+        EXPECT_NE(refused.err.find(log + ": cannot be written: " + reason), std::string::npos) << refused.err;
+    }
+    EXPECT_EQ(std::filesystem::file_size(readOnly), 0u);
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ TEST(CliOffline, DefaultThenShow) {
     const auto json = Cli("show --json " + d);
     EXPECT_EQ(json.status, 0);
     for (const char* part : {"\"frequency\": 1590000", "\"band\": \"135-174 MHz\"", "\"call1.on\": true",
-                             "\"low_battery\": null", "\"checksum_ok\": false", "\"reminder\": \"120 Second\""})
+                             "\"low_battery\": \"\"", "\"checksum_ok\": false", "\"reminder\": \"120 Second\""})
         EXPECT_TRUE(Contains(json.out, part)) << part;
 }
 

@@ -42,6 +42,12 @@ TEST(CliDevice, ReadWriteVerifyAsATechnicianRunsThem) {
     EXPECT_EQ(ReadAll(path("r.tbl")), Bytes(pager));
     EXPECT_EQ(Cli({"verify", "--port", simulator.link(), path("r.tbl")}).out, "ZR250Pro: Verify Sucess !\n");
 
+    // To standard output the table comes alone; its box goes to standard error.
+    const Outcome piped = Cli({"read", "--port", simulator.link(), "-o", "-"});
+    EXPECT_EQ(piped.status, 0);
+    EXPECT_EQ(piped.out, std::string(pager.bytes.begin(), pager.bytes.end()));
+    EXPECT_NE(piped.err.find("ZR250Pro: Read Success !\n"), std::string::npos) << piped.err;
+
     // A file with one changed field: written, sealed, read back; saved as sent, then verified.
     PagerImage edited = pager;
     edited[70] = 60;
@@ -53,6 +59,12 @@ TEST(CliDevice, ReadWriteVerifyAsATechnicianRunsThem) {
     EXPECT_NE(write.err.find("  Verify Now ......\n  Ready .....\n"), std::string::npos);
     ASSERT_EQ(Cli({"seal", path("e.tbl"), "-o", path("s.tbl")}).status, 0);
     EXPECT_EQ(ReadAll(path("sent.tbl")), ReadAll(path("s.tbl")));
+    // Saved as sent to standard output: the image alone there, the boxes on standard error.
+    const Outcome sentPiped = Cli({"write", "--port", simulator.link(), path("e.tbl"), "-o", "-"});
+    EXPECT_EQ(sentPiped.status, 0);
+    const auto sent = ReadAll(path("sent.tbl"));
+    EXPECT_EQ(sentPiped.out, std::string(sent.begin(), sent.end()));
+    EXPECT_NE(sentPiped.err.find("ZR250Pro: Write Sucess !\n"), std::string::npos) << sentPiped.err;
 
     const Outcome verify = Cli({"verify", "--port", simulator.link(), path("sent.tbl")});
     EXPECT_EQ(verify.status, 0);

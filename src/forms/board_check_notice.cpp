@@ -1,9 +1,9 @@
-#include "fmboardtest.h"
+#include "board_check_notice.h"
 
 #include <QEventLoop>
 #include <QTimer>
 
-#include "ui_fmboardtest.h"
+#include "ui_board_check_notice.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ void FitTitleToNotice(QLabel* title) {
 
 }  // namespace
 
-TForm3::TForm3(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TForm3>()) {
+BoardCheckNotice::BoardCheckNotice(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::BoardCheckNotice>()) {
     Q_INIT_RESOURCE(resources);
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
@@ -29,11 +29,11 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFor
     FitTitleToNotice(ui_->Label2);
 }
 
-TForm3::~TForm3() = default;
+BoardCheckNotice::~BoardCheckNotice() = default;
 
-void TForm3::ShowNotice() {
+void BoardCheckNotice::ShowNotice() {
     QEventLoop untilPainted;
-    const auto connection = connect(this, &TForm3::painted, &untilPainted, &QEventLoop::quit);
+    const auto connection = connect(this, &BoardCheckNotice::painted, &untilPainted, &QEventLoop::quit);
     QTimer::singleShot(kFirstPaintWaitMs, &untilPainted, &QEventLoop::quit);
     // Centred by hand: the dialog's own placement allows for a title bar the notice does not have.
     if (const auto* mainWindow = parentWidget()) move(mainWindow->window()->frameGeometry().center() - rect().center());
@@ -44,7 +44,7 @@ void TForm3::ShowNotice() {
     disconnect(connection);
 }
 
-void TForm3::paintEvent(QPaintEvent* event) {
+void BoardCheckNotice::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     emit painted();
 }

@@ -13,6 +13,7 @@
 
 #include "comm_port.h"
 #include "control_scaling.h"
+#include "editor_window.h"
 #include "field_focus.h"
 #include "message.h"
 #include "pager_image.h"
@@ -28,14 +29,14 @@ class QAction;
 class QProgressBar;
 class QTabWidget;
 
-class TAboutBox;
-class TForm2;
-class TForm3;
-class TForm4;
-class TfrmHelp;
+class AboutDialog;
+class ToneTableDialog;
+class BoardCheckNotice;
+class AccessCodeDialog;
+class ResetHelpDialog;
 
 namespace Ui {
-class TForm1;
+class MainWindow;
 }
 
 namespace zr::gui {
@@ -43,35 +44,33 @@ class FieldEditors;
 class WindowDeviceView;
 }
 
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow, public zr::gui::EditorWindow {
     Q_OBJECT
 
 public:
     // FormCreate: the port is the program's one serial port, made before any window.
-    explicit TForm1(zr::CommPort& port, QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(zr::CommPort& port, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    zr::PagerImage& Image() { return image_; }
+    zr::PagerImage& Image() override { return image_; }
     const zr::PagerImage& Image() const { return image_; }
-    zr::SquelchLevelTable& SquelchLevels() { return squelchLevels_; }
+    zr::SquelchLevelTable& SquelchLevels() override { return squelchLevels_; }
     const std::filesystem::path& StartDirectory() const { return startDirectory_; }
     const zr::PortNameTable& PortNames() const { return portNames_; }
     const std::string& SaveTarget() const { return saveTarget_; }
 
-    // The member of a control family by its index (Tag): Member<QLineEdit>("edtT1", 2) is edtT12.
-    // Null when the family has no such member.
-    template <class Control>
-    Control* Member(const QString& family, int index) const {
-        return qobject_cast<Control*>(families_.value(family).value(index));
+    // The families of like controls, indexed by their Tag (call number, option bit + 1, level).
+    QWidget* FamilyMember(const QString& family, int index) const override {
+        return families_.value(family).value(index);
     }
-    // Enter and exit of every edit, as the field editors hear them.
-    zr::gui::FieldFocus& Focus() { return focus_; }
+    QWidget* EditorControls() override;
+    zr::gui::FieldFocus& Focus() override { return focus_; }
     // The handlers of every field, check box and list, with the editors' state.
     zr::gui::FieldEditors& Editors() { return *editors_; }
 
     // A message box through the program's seam; the window is active again afterwards, so its
     // shortcuts keep working.
-    zr::MessageAnswer ShowMessageBox(const zr::Message& message);
+    zr::MessageAnswer ShowMessageBox(const zr::Message& message) override;
     // Every modal window of the program ends with this: without a window manager the main window
     // does not become active again on its own.
     void ReactivateAfterModal();
@@ -151,7 +150,7 @@ private:
     // The port is free again; a close asked for meanwhile is carried out now.
     void EndBusy();
 
-    std::unique_ptr<Ui::TForm1> ui;
+    std::unique_ptr<Ui::MainWindow> ui;
     zr::CommPort& port_;
     zr::PagerImage image_;
     zr::SquelchLevelTable squelchLevels_;
@@ -169,11 +168,12 @@ private:
     QLabel* fileNamePanel_ = nullptr;
     QPointer<QWidget> focusBeforeTransfer_;
 
-    TAboutBox* AboutBox = nullptr;
-    TForm2* Form2 = nullptr;
-    TfrmHelp* frmHelp = nullptr;
-    TForm3* Form3 = nullptr;
-    TForm4* Form4 = nullptr;
+    AboutDialog* aboutDialog_ = nullptr;
+    ToneTableDialog* toneTable_ = nullptr;
+    ResetHelpDialog* resetHelp_ = nullptr;
+    BoardCheckNotice* boardCheckNotice_ = nullptr;
+    QAction* programFleet_ = nullptr;  // File > Program a Fleet..., made with its dialog
+    AccessCodeDialog* accessCode_ = nullptr;
 
     bool shown_ = false;
     bool startupDone_ = false;

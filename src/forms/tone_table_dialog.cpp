@@ -1,4 +1,4 @@
-#include "fmfreq.h"
+#include "tone_table_dialog.h"
 
 #include <QFontDatabase>
 #include <QHeaderView>
@@ -6,7 +6,7 @@
 
 #include "number_text.h"
 #include "standard_tones.h"
-#include "ui_fmfreq.h"
+#include "ui_tone_table_dialog.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ QTableWidgetItem* TextItem(const QString& text) {
 
 }  // namespace
 
-TForm2::TForm2(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TForm2>()) {
+ToneTableDialog::ToneTableDialog(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::ToneTableDialog>()) {
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
@@ -39,25 +39,25 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFor
     ArrangeGrid();
     ui_->StringGrid1->setCurrentCell(1, 1);
 
-    connect(ui_->StringGrid1, &QTableWidget::currentCellChanged, this, &TForm2::StringGrid1SelectCell);
-    connect(ui_->StringGrid1, &QTableWidget::cellDoubleClicked, this, &TForm2::Pick);
-    connect(ui_->StringGrid1->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, &TForm2::Pick);
-    connect(ui_->StringGrid1->verticalHeader(), &QHeaderView::sectionDoubleClicked, this, &TForm2::Pick);
-    connect(ui_->btnEnter, &QPushButton::clicked, this, &TForm2::Pick);
-    connect(ui_->btnExit, &QPushButton::clicked, this, &TForm2::Pick);
+    connect(ui_->StringGrid1, &QTableWidget::currentCellChanged, this, &ToneTableDialog::StringGrid1SelectCell);
+    connect(ui_->StringGrid1, &QTableWidget::cellDoubleClicked, this, &ToneTableDialog::Pick);
+    connect(ui_->StringGrid1->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, &ToneTableDialog::Pick);
+    connect(ui_->StringGrid1->verticalHeader(), &QHeaderView::sectionDoubleClicked, this, &ToneTableDialog::Pick);
+    connect(ui_->btnEnter, &QPushButton::clicked, this, &ToneTableDialog::Pick);
+    connect(ui_->btnExit, &QPushButton::clicked, this, &ToneTableDialog::Pick);
 }
 
-TForm2::~TForm2() = default;
+ToneTableDialog::~ToneTableDialog() = default;
 
-QString TForm2::PickTone() {
+QString ToneTableDialog::PickTone() {
     ui_->StringGrid1->setFocus();
     exec();
     return CurrentToneText();
 }
 
-void TForm2::reject() { Pick(); }
+void ToneTableDialog::reject() { Pick(); }
 
-void TForm2::FillGrid() {
+void ToneTableDialog::FillGrid() {
     auto* grid = ui_->StringGrid1;
     for (std::size_t group = 0; group < zr::kStandardToneTable.size(); ++group) {
         const int column = static_cast<int>(group) + 1;
@@ -77,7 +77,7 @@ void TForm2::FillGrid() {
     }
 }
 
-void TForm2::ArrangeGrid() {
+void ToneTableDialog::ArrangeGrid() {
     auto* grid = ui_->StringGrid1;
     QFont cellFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     cellFont.setPixelSize(kCellFontPixels);
@@ -101,15 +101,15 @@ void TForm2::ArrangeGrid() {
 }
 
 // The fixed row and column never become the current cell: the previous cell stays current.
-void TForm2::StringGrid1SelectCell(int row, int column, int previousRow, int previousColumn) {
+void ToneTableDialog::StringGrid1SelectCell(int row, int column, int previousRow, int previousColumn) {
     if (row != kFixedRow && column != kFixedColumn) return;
     const bool previousIsTone = previousRow > kFixedRow && previousColumn > kFixedColumn;
     ui_->StringGrid1->setCurrentCell(previousIsTone ? previousRow : 1, previousIsTone ? previousColumn : 1);
 }
 
-void TForm2::Pick() { accept(); }
+void ToneTableDialog::Pick() { accept(); }
 
-QString TForm2::CurrentToneText() const {
+QString ToneTableDialog::CurrentToneText() const {
     const auto* item = ui_->StringGrid1->currentItem();
     return item != nullptr ? item->text() : QString();
 }

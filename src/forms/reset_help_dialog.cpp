@@ -1,9 +1,9 @@
-#include "fmhelp.h"
+#include "reset_help_dialog.h"
 
 #include <QFontDatabase>
 #include <QStringList>
 
-#include "ui_fmhelp.h"
+#include "ui_reset_help_dialog.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ const QStringList kResetFunctionHelp = {
 
 }  // namespace
 
-TfrmHelp::TfrmHelp(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TfrmHelp>()) {
+ResetHelpDialog::ResetHelpDialog(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::ResetHelpDialog>()) {
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 
@@ -54,7 +54,7 @@ TfrmHelp::TfrmHelp(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::
                            2 * static_cast<int>(memo->document()->documentMargin()) + 8);
     setFixedSize(sizeHint());
 
-    connect(ui_->Button1, &QPushButton::clicked, this, &TfrmHelp::accept);
+    connect(ui_->Button1, &QPushButton::clicked, this, &ResetHelpDialog::accept);
 }
 
-TfrmHelp::~TfrmHelp() = default;
+ResetHelpDialog::~ResetHelpDialog() = default;

@@ -6,16 +6,16 @@
 #include <memory>
 
 namespace Ui {
-class TfrmHelp;
+class ResetHelpDialog;
 }
 
-class TfrmHelp : public QDialog {
+class ResetHelpDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TfrmHelp(QWidget* parent = nullptr);
-    ~TfrmHelp() override;
+    explicit ResetHelpDialog(QWidget* parent = nullptr);
+    ~ResetHelpDialog() override;
 
 private:
-    std::unique_ptr<Ui::TfrmHelp> ui_;
+    std::unique_ptr<Ui::ResetHelpDialog> ui_;
 };

@@ -1,4 +1,4 @@
-#include "unit1.h"
+#include "main_window.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -20,20 +20,20 @@
 #include <QTimer>
 #include <array>
 
-#include "about.h"
-#include "decoderpwd.h"
+#include "about_dialog.h"
+#include "access_code_dialog.h"
 #include "device_operations.h"
-#include "fmboardtest.h"
-#include "fmfreq.h"
+#include "board_check_notice.h"
+#include "tone_table_dialog.h"
 #include "call_switches.h"
 #include "field_editors.h"
 #include "fleet_dialog.h"
-#include "fmhelp.h"
+#include "reset_help_dialog.h"
 #include "message_boxes.h"
 #include "option_switches.h"
 #include "table_file_dialogs.h"
 #include "table_files.h"
-#include "ui_unit1.h"
+#include "ui_main_window.h"
 #include "window_device_view.h"
 
 namespace {
@@ -61,9 +61,9 @@ bool IsEditorControl(const QString& name) {
 
 }  // namespace
 
-TForm1::TForm1(zr::CommPort& port, QWidget* parent)
+MainWindow::MainWindow(zr::CommPort& port, QWidget* parent)
     : QMainWindow(parent),
-      ui(std::make_unique<Ui::TForm1>()),
+      ui(std::make_unique<Ui::MainWindow>()),
       port_(port),
       image_(zr::BuiltInDefaultImage()),
       squelchLevels_(zr::BuiltInSquelchLevelTable()),
@@ -79,25 +79,25 @@ TForm1::TForm1(zr::CommPort& port, QWidget* parent)
     CreateStatusPanels();
     FormCreate();
     // The other windows, created hidden in this order.
-    AboutBox = new TAboutBox(this);
-    Form2 = new TForm2(this);
-    frmHelp = new TfrmHelp(this);
-    Form3 = new TForm3(this);
-    Form4 = new TForm4(this);
-    connect(Form4, &TForm4::advancePageUnlocked, this, [this] {
+    aboutDialog_ = new AboutDialog(this);
+    toneTable_ = new ToneTableDialog(this);
+    resetHelp_ = new ResetHelpDialog(this);
+    boardCheckNotice_ = new BoardCheckNotice(this);
+    accessCode_ = new AccessCodeDialog(this);
+    connect(accessCode_, &AccessCodeDialog::advancePageUnlocked, this, [this] {
         ShowAdvancePage(true);
         ui->Advance2->setEnabled(false);
     });
-    connect(Form4, &TForm4::advancePageLocked, this, [this] {
+    connect(accessCode_, &AccessCodeDialog::advancePageLocked, this, [this] {
         ShowAdvancePage(false);
         ui->Advance2->setEnabled(true);
     });
     ConnectMenus();
 }
 
-TForm1::~TForm1() { ClosePort(); }
+MainWindow::~MainWindow() { ClosePort(); }
 
-void TForm1::FormCreate() {
+void MainWindow::FormCreate() {
     ui->PB1->setRange(0, 1);  // an empty bar (a range of 0..0 would show Qt's busy indicator)
     ui->PB1->setValue(0);
     scaler_.Record(size(), ui->centralwidget, {ui->PB1});
@@ -111,12 +111,12 @@ void TForm1::FormCreate() {
     LoadImageIntoEditor();
 }
 
-void TForm1::ApplyHintDisplayTime() {
+void MainWindow::ApplyHintDisplayTime() {
     for (QWidget* control : findChildren<QWidget*>())
         if (!control->toolTip().isEmpty()) control->setToolTipDuration(kHintDisplayMilliseconds);
 }
 
-void TForm1::BuildControlFamilies() {
+void MainWindow::BuildControlFamilies() {
     for (QWidget* control : ui->centralwidget->findChildren<QWidget*>()) {
         const QString name = control->objectName();
         for (const char* prefix : kFamilyPrefixes) {
@@ -127,7 +127,7 @@ void TForm1::BuildControlFamilies() {
     }
 }
 
-void TForm1::CreateStatusPanels() {
+void MainWindow::CreateStatusPanels() {
     progressPanel_ = new QWidget(statusBar());
     progressPanel_->setObjectName(QStringLiteral("StatusPanel0"));
     progressPanel_->setFixedWidth(kProgressPanelWidth);
@@ -144,25 +144,27 @@ void TForm1::CreateStatusPanels() {
     statusBar()->addPermanentWidget(fileNamePanel_, 1);
 }
 
-QProgressBar* TForm1::ProgressBar() const { return ui->PB1; }
+QProgressBar* MainWindow::ProgressBar() const { return ui->PB1; }
 
-void TForm1::ConnectMenus() {
-    connect(ui->ExitE1, &QAction::triggered, this, &TForm1::ExitE1Click);
-    connect(ui->OpenO1, &QAction::triggered, this, &TForm1::OpenO1Click);
-    connect(ui->SaveS1, &QAction::triggered, this, &TForm1::SaveS1Click);
-    connect(ui->SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
+QWidget* MainWindow::EditorControls() { return ui->centralwidget; }
+
+void MainWindow::ConnectMenus() {
+    connect(ui->ExitE1, &QAction::triggered, this, &MainWindow::ExitE1Click);
+    connect(ui->OpenO1, &QAction::triggered, this, &MainWindow::OpenO1Click);
+    connect(ui->SaveS1, &QAction::triggered, this, &MainWindow::SaveS1Click);
+    connect(ui->SaveAs1, &QAction::triggered, this, &MainWindow::SaveAs1Click);
     // The fleet's menu item lives with its dialog, just above Exit.
-    auto* programFleet = new QAction(QStringLiteral("Program a Fleet..."), this);
-    programFleet->setObjectName(QStringLiteral("ProgramFleet1"));
-    ui->FileF1->insertAction(ui->ExitE1, programFleet);
-    connect(programFleet, &QAction::triggered, this, &TForm1::ProgramFleetClick);
-    connect(ui->Read1, &QAction::triggered, this, &TForm1::Read1Click);
-    connect(ui->Write1, &QAction::triggered, this, &TForm1::Write1Click);
-    connect(ui->Verify1, &QAction::triggered, this, &TForm1::Verify1Click);
-    connect(ui->Advance2, &QAction::triggered, this, &TForm1::Advance2Click);
-    connect(ui->About2, &QAction::triggered, this, &TForm1::About2Click);
-    connect(ui->RBtModify, &QRadioButton::clicked, this, &TForm1::RBtModifyClick);
-    connect(ui->RBtWrite, &QRadioButton::clicked, this, &TForm1::RBtWriteClick);
+    programFleet_ = new QAction(QStringLiteral("Program a Fleet..."), this);
+    programFleet_->setObjectName(QStringLiteral("ProgramFleet1"));
+    ui->FileF1->insertAction(ui->ExitE1, programFleet_);
+    connect(programFleet_, &QAction::triggered, this, &MainWindow::ProgramFleetClick);
+    connect(ui->Read1, &QAction::triggered, this, &MainWindow::Read1Click);
+    connect(ui->Write1, &QAction::triggered, this, &MainWindow::Write1Click);
+    connect(ui->Verify1, &QAction::triggered, this, &MainWindow::Verify1Click);
+    connect(ui->Advance2, &QAction::triggered, this, &MainWindow::Advance2Click);
+    connect(ui->About2, &QAction::triggered, this, &MainWindow::About2Click);
+    connect(ui->RBtModify, &QRadioButton::clicked, this, &MainWindow::RBtModifyClick);
+    connect(ui->RBtWrite, &QRadioButton::clicked, this, &MainWindow::RBtWriteClick);
     ui->lblHelp->installEventFilter(this);
 
     // The mouse over the window or one of these group boxes ends the editing of the focused field.
@@ -173,7 +175,7 @@ void TForm1::ConnectMenus() {
     }
 
     auto* toneTableKey = new QShortcut(QKeySequence(Qt::Key_F9), this);
-    connect(toneTableKey, &QShortcut::activated, this, &TForm1::FormShortCut);
+    connect(toneTableKey, &QShortcut::activated, this, &MainWindow::FormShortCut);
 
     QList<QKeySequence> menuShortcuts;
     for (QAction* action : findChildren<QAction*>())
@@ -185,33 +187,33 @@ void TForm1::ConnectMenus() {
 
 // ---- start-up
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
     shown_ = true;
     // The start-up steps run once the window is on the screen, so that it is seen behind the
     // board-testing notice.
-    QTimer::singleShot(0, this, &TForm1::FormShow);
+    QTimer::singleShot(0, this, &MainWindow::FormShow);
 }
 
-void TForm1::FormShow() {
+void MainWindow::FormShow() {
     SetInitialEditingState();
     FillPortList();
     StartupBoardCheck();
-    LoadDefaultTable();
+    if (!closeWhenIdle_) LoadDefaultTable();  // a window closed during the check loads nothing more
     startupDone_ = true;
     ReactivateAfterModal();
     emit startupFinished();
 }
 
-void TForm1::SetInitialEditingState() {
+void MainWindow::SetInitialEditingState() {
     ui->Write1->setEnabled(false);
     ui->RBtWrite->setVisible(true);
     ui->RBtModify->setVisible(true);
     ShowAdvancePage(true);
 }
 
-void TForm1::FillPortList() {
+void MainWindow::FillPortList() {
     ui->cboPort->clear();
     portNames_ = zr::EnumerateSerialPorts();
     for (const std::string& name : portNames_) ui->cboPort->addItem(QString::fromStdString(name));
@@ -221,31 +223,41 @@ void TForm1::FillPortList() {
     list->setMinimumWidth(list->sizeHintForColumn(0) + list->verticalScrollBar()->sizeHint().width());
 }
 
-void TForm1::StartupBoardCheck() {
+void MainWindow::StartupBoardCheck() {
     // The port is shared: no menu command may start a transfer while the scan waits for replies.
     busy_ = true;
     const bool read = ui->Read1->isEnabled(), write = ui->Write1->isEnabled(), verify = ui->Verify1->isEnabled();
     deviceView_->SetDeviceMenuEnabled(false, false, false);
-    Form3->ShowNotice();
+    // Exit is the one other item that works meanwhile: a file opened now would be replaced by the
+    // default table, and a dialog would hold up the scan's waits. The others are greyed, not ignored.
+    const std::array<QAction*, 6> held{ui->OpenO1,   ui->SaveS1, ui->SaveAs1,
+                                       programFleet_, ui->Advance2, ui->About2};
+    std::array<bool, held.size()> wasEnabled{};
+    for (std::size_t i = 0; i < held.size(); ++i) {
+        wasEnabled[i] = held[i]->isEnabled();
+        held[i]->setEnabled(false);
+    }
+    boardCheckNotice_->ShowNotice();
     const auto found = zr::StartupBoardCheck(port_, portNames_, *deviceView_);
     if (found) ui->cboPort->setCurrentIndex(static_cast<int>(*found));
-    Form3->close();
+    boardCheckNotice_->close();
+    for (std::size_t i = 0; i < held.size(); ++i) held[i]->setEnabled(wasEnabled[i]);
     deviceView_->SetDeviceMenuEnabled(read, write, verify);
     EndBusy();
 }
 
-void TForm1::EndBusy() {
+void MainWindow::EndBusy() {
     busy_ = false;
     if (closeWhenIdle_) QTimer::singleShot(0, this, &QWidget::close);
 }
 
-void TForm1::LoadDefaultTable() {
+void MainWindow::LoadDefaultTable() {
     const zr::DefaultTableResult result = zr::LoadDefaultTable(startDirectory_, image_);
     if (result.message) ShowMessageBox(*result.message);
     if (result.outcome == zr::DefaultTableOutcome::Loaded) FinishImageLoad();
 }
 
-void TForm1::FinishImageLoad() {
+void MainWindow::FinishImageLoad() {
     LoadImageIntoEditor();
     ShowTone1Fields();
     ShowTone2Fields();
@@ -253,25 +265,25 @@ void TForm1::FinishImageLoad() {
 
 // ---- message boxes and modal windows
 
-zr::MessageAnswer TForm1::ShowMessageBox(const zr::Message& message) {
+zr::MessageAnswer MainWindow::ShowMessageBox(const zr::Message& message) {
     const zr::MessageAnswer answer = zr::gui::ShowMessage(this, message);
     ReactivateAfterModal();
     return answer;
 }
 
-void TForm1::ReactivateAfterModal() {
+void MainWindow::ReactivateAfterModal() {
     if (!isVisible()) return;
     activateWindow();
 }
 
 // ---- window events
 
-void TForm1::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     scaler_.Apply(size());  // FormResize
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == progressPanel_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
         StatusBar1DrawPanel();
     } else if (watched == ui->lblHelp) {
@@ -286,7 +298,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::FormMouseMove() {
+void MainWindow::FormMouseMove() {
     // Only in the active window: parking the focus in an inactive one would move it silently, and
     // the field would never be left.
     if (!isActiveWindow()) return;
@@ -297,18 +309,18 @@ void TForm1::FormMouseMove() {
     if (!ui->edtNull->hasFocus()) ui->edtNull->setFocus(Qt::OtherFocusReason);
 }
 
-void TForm1::FormShortCut() {
+void MainWindow::FormShortCut() {
     if (busy_) return;
     OpenToneTableFromKey();
 }
 
-void TForm1::StatusBar1DrawPanel() {
+void MainWindow::StatusBar1DrawPanel() {
     ui->PB1->setParent(progressPanel_);
     ui->PB1->setGeometry(progressPanel_->rect());
     ui->PB1->setVisible(true);
 }
 
-void TForm1::SetInputEnabled(bool enabled) {
+void MainWindow::SetInputEnabled(bool enabled) {
     if (!enabled) focusBeforeTransfer_ = QApplication::focusWidget();
     centralWidget()->setEnabled(enabled);
     menuBar()->setEnabled(enabled);
@@ -320,7 +332,7 @@ void TForm1::SetInputEnabled(bool enabled) {
 
 // ---- shutdown
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (busy_) {  // the transfer ends first, it cannot be left half done; then the window closes
         closeWhenIdle_ = true;
         event->ignore();
@@ -330,19 +342,17 @@ void TForm1::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-void TForm1::ClosePort() {
+void MainWindow::ClosePort() {
     if (port_.IsOpen()) port_.Close();
 }
 
-void TForm1::ExitE1Click() {
-    if (busy_) return;
-    ClosePort();
-    close();
+void MainWindow::ExitE1Click() {
+    close();  // the port is closed as the window closes, once no transfer or check has it
 }
 
 // ---- File menu
 
-void TForm1::OpenO1Click() {
+void MainWindow::OpenO1Click() {
     if (busy_) return;
     const auto path = zr::gui::ChooseTableFile(this, zr::gui::TableFileDialogKind::Open, startDirectory_);
     ReactivateAfterModal();
@@ -355,30 +365,32 @@ void TForm1::OpenO1Click() {
     FinishImageLoad();
 }
 
-void TForm1::SaveS1Click() {
+void MainWindow::SaveS1Click() {
     if (busy_) return;
     if (zr::SaveNeedsDefaultTableQuestion(saveTarget_) &&
         ShowMessageBox(zr::DefaultTableQuestion()) != zr::MessageAnswer::Yes)
         return;
-    if (const auto error = zr::SaveTableFile(saveTarget_, image_)) ShowMessageBox(*error);
+    if (const auto failure = zr::SaveTableFile(saveTarget_, image_)) ShowMessageBox(failure->message);
 }
 
-void TForm1::SaveAs1Click() {
+void MainWindow::SaveAs1Click() {
     if (busy_) return;
-    const auto path =
-        zr::gui::ChooseTableFile(this, zr::gui::TableFileDialogKind::SaveAs, startDirectory_, saveTarget_);
+    const std::filesystem::path target(saveTarget_);
+    const auto path = zr::gui::ChooseTableFile(this, zr::gui::TableFileDialogKind::SaveAs,
+                                               zr::SaveAsFolder(target, startDirectory_), target.filename());
     ReactivateAfterModal();
     if (!path) return;
     saveTarget_ = path->string();
-    if (const auto error = zr::SaveTableFileAs(*path, image_)) {
-        ShowMessageBox(*error);
+    if (const auto failure = zr::SaveTableFileAs(*path, image_)) {
+        fileNamePanel_->clear();  // it named the file saved before, which Save no longer writes
+        ShowMessageBox(failure->message);
         return;
     }
     fileNamePanel_->setText(QString::fromStdString(zr::SaveAsStatusText(*path, startDirectory_)));
 }
 
 // The fleet dialog has the port for as long as it is open, as a transfer has.
-void TForm1::ProgramFleetClick() {
+void MainWindow::ProgramFleetClick() {
     if (busy_) return;
     busy_ = true;
     const std::size_t selected = SelectedPortIndex();
@@ -393,13 +405,13 @@ void TForm1::ProgramFleetClick() {
 
 // ---- Pager menu
 
-std::size_t TForm1::SelectedPortIndex() const {
+std::size_t MainWindow::SelectedPortIndex() const {
     const int index = ui->cboPort->currentIndex();
     return index < 0 ? portNames_.size() : static_cast<std::size_t>(index);
 }
 
 template <class Operation>
-void TForm1::RunDeviceOperation(Operation operation) {
+void MainWindow::RunDeviceOperation(Operation operation) {
     if (busy_) return;
     busy_ = true;
     const zr::DeviceContext context{port_, portNames_, SelectedPortIndex(), image_, squelchLevels_, *deviceView_};
@@ -415,13 +427,13 @@ void TForm1::RunDeviceOperation(Operation operation) {
     ReactivateAfterModal();
 }
 
-void TForm1::Read1Click() { RunDeviceOperation(zr::ReadPager); }
-void TForm1::Write1Click() { RunDeviceOperation(zr::WritePager); }
-void TForm1::Verify1Click() { RunDeviceOperation(zr::VerifyPager); }
+void MainWindow::Read1Click() { RunDeviceOperation(zr::ReadPager); }
+void MainWindow::Write1Click() { RunDeviceOperation(zr::WritePager); }
+void MainWindow::Verify1Click() { RunDeviceOperation(zr::VerifyPager); }
 
 // ---- edit modes and the Advance Setting page
 
-void TForm1::RBtWriteClick() {
+void MainWindow::RBtWriteClick() {
     for (QWidget* control : ui->centralwidget->findChildren<QWidget*>())
         if (IsEditorControl(control->objectName())) control->setEnabled(false);
     ui->edtVersion->setEnabled(true);
@@ -429,7 +441,7 @@ void TForm1::RBtWriteClick() {
     ui->Write1->setEnabled(true);
 }
 
-void TForm1::RBtModifyClick() {
+void MainWindow::RBtModifyClick() {
     for (QWidget* control : ui->centralwidget->findChildren<QWidget*>())
         if (IsEditorControl(control->objectName())) control->setEnabled(true);
     // The calls switched off and the options' switches grey their controls again.
@@ -443,39 +455,39 @@ void TForm1::RBtModifyClick() {
     ui->Write1->setEnabled(false);
 }
 
-void TForm1::ShowAdvancePage(bool visible) {
+void MainWindow::ShowAdvancePage(bool visible) {
     ui->PageControl1->setTabVisible(ui->PageControl1->indexOf(ui->TabSheet4), visible);
 }
 
-void TForm1::Advance2Click() {
+void MainWindow::Advance2Click() {
     if (busy_) return;
-    Form4->exec();
+    accessCode_->exec();
     ReactivateAfterModal();
 }
 
 // ---- help and about
 
-void TForm1::lblHelpClick() {
-    frmHelp->exec();
+void MainWindow::lblHelpClick() {
+    resetHelp_->exec();
     ReactivateAfterModal();
 }
 
-void TForm1::lblHelpMouseEnter() {
+void MainWindow::lblHelpMouseEnter() {
     QFont font = ui->lblHelp->font();
     font.setBold(true);
     font.setUnderline(true);
     ui->lblHelp->setFont(font);
 }
 
-void TForm1::lblHelpMouseLeave() {
+void MainWindow::lblHelpMouseLeave() {
     QFont font = ui->lblHelp->font();
     font.setBold(false);
     font.setUnderline(true);
     ui->lblHelp->setFont(font);
 }
 
-void TForm1::About2Click() {
+void MainWindow::About2Click() {
     if (busy_) return;
-    AboutBox->exec();
+    aboutDialog_->exec();
     ReactivateAfterModal();
 }

@@ -6,15 +6,15 @@
 #include <memory>
 
 namespace Ui {
-class TForm3;
+class BoardCheckNotice;
 }
 
-class TForm3 : public QDialog {
+class BoardCheckNotice : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TForm3(QWidget* parent = nullptr);
-    ~TForm3() override;
+    explicit BoardCheckNotice(QWidget* parent = nullptr);
+    ~BoardCheckNotice() override;
 
     // Shows the notice without making it modal, centred over the main window and on top, and
     // returns once it has been painted: the board scan that follows keeps the window busy for
@@ -28,5 +28,5 @@ signals:
     void painted();
 
 private:
-    std::unique_ptr<Ui::TForm3> ui_;
+    std::unique_ptr<Ui::BoardCheckNotice> ui_;
 };

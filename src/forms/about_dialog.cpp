@@ -1,13 +1,14 @@
-#include "about.h"
+#include "about_dialog.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QMouseEvent>
 
 #include "project_info.h"
-#include "ui_about.h"
+#include "ui_about_dialog.h"
 
 namespace {
 
@@ -19,14 +20,19 @@ void SetBold(QLabel* label, bool bold) {
     label->setFont(font);
 }
 
-QUrl InstalledReadme() {
-    const QDir programFolder(QCoreApplication::applicationDirPath());
-    return QUrl::fromLocalFile(QDir::cleanPath(programFolder.filePath(zr::project::kReadmeFromProgramFolder)));
-}
-
 }  // namespace
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TAboutBox>()) {
+QString zr::gui::FindReadme(const QString& programFolder) {
+    const QDir folder(programFolder);
+    for (const char* candidate : zr::project::kReadmeFromProgramFolder) {
+        const QString path = QDir::cleanPath(folder.absoluteFilePath(QString::fromLatin1(candidate)));
+        if (QFileInfo(path).isFile()) return path;
+    }
+    return {};
+}
+
+AboutDialog::AboutDialog(QWidget* parent, const QString& programFolder)
+    : QDialog(parent), ui_(std::make_unique<Ui::AboutDialog>()) {
     Q_INIT_RESOURCE(resources);
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -40,8 +46,12 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
     ui_->Copyright->setText(zr::project::kLegalNotice);
     ui_->Image1->setPixmap(QPixmap(zr::project::kLogoResource));
 
-    ui_->lblUrl->setText(zr::project::kHomepageText);
-    MakeLink(ui_->lblUrl, InstalledReadme());
+    if (const QString readme = zr::gui::FindReadme(programFolder); !readme.isEmpty()) {
+        ui_->lblUrl->setText(zr::project::kHomepageText);
+        MakeLink(ui_->lblUrl, QUrl::fromLocalFile(readme));
+    } else {
+        ui_->lblUrl->setText(zr::project::kNoReadmeText);
+    }
     const QString email = zr::project::kContactEmail;
     if (email.isEmpty()) {
         ui_->lblEmail->setText(zr::project::kNoContactEmailText);
@@ -50,12 +60,12 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
         MakeLink(ui_->lblEmail, QUrl("mailto:" + email));
     }
 
-    connect(ui_->OKButton, &QPushButton::clicked, this, &TAboutBox::accept);
+    connect(ui_->OKButton, &QPushButton::clicked, this, &AboutDialog::accept);
 }
 
-TAboutBox::~TAboutBox() = default;
+AboutDialog::~AboutDialog() = default;
 
-void TAboutBox::MakeLink(QLabel* label, const QUrl& address) {
+void AboutDialog::MakeLink(QLabel* label, const QUrl& address) {
     label->setProperty(kLinkAddressProperty, address);
     label->setToolTip(address.toDisplayString());
     label->setCursor(Qt::PointingHandCursor);
@@ -70,7 +80,7 @@ void TAboutBox::MakeLink(QLabel* label, const QUrl& address) {
 
 // The link under the mouse is bold and underlined, and underlined only once the mouse has left;
 // a click hands its address to the desktop, which opens it with the user's default program.
-bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
+bool AboutDialog::eventFilter(QObject* watched, QEvent* event) {
     auto* link = qobject_cast<QLabel*>(watched);
     if (link == nullptr) return QDialog::eventFilter(watched, event);
     switch (event->type()) {

@@ -8,15 +8,15 @@
 #include "advance_access.h"
 
 namespace Ui {
-class TForm4;
+class AccessCodeDialog;
 }
 
-class TForm4 : public QDialog {
+class AccessCodeDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TForm4(QWidget* parent = nullptr);
-    ~TForm4() override;
+    explicit AccessCodeDialog(QWidget* parent = nullptr);
+    ~AccessCodeDialog() override;
 
 signals:
     // The right code was entered: show the page's tab and retire the Advance menu item.
@@ -31,6 +31,6 @@ protected:
 private:
     void btnOKClick();
 
-    std::unique_ptr<Ui::TForm4> ui_;
+    std::unique_ptr<Ui::AccessCodeDialog> ui_;
     zr::AdvanceAccess access_;
 };

@@ -1,24 +1,24 @@
-#include "decoderpwd.h"
+#include "access_code_dialog.h"
 
 #include <QShowEvent>
 
 #include "message_boxes.h"
-#include "ui_decoderpwd.h"
+#include "ui_access_code_dialog.h"
 
-TForm4::TForm4(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TForm4>()) {
+AccessCodeDialog::AccessCodeDialog(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::AccessCodeDialog>()) {
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(size());
     ui_->edtPwd->installEventFilter(this);
     // Enter in the code field presses the default button, OK.
-    connect(ui_->btnOK, &QPushButton::clicked, this, &TForm4::btnOKClick);
-    connect(ui_->btnCancel, &QPushButton::clicked, this, &TForm4::reject);
+    connect(ui_->btnOK, &QPushButton::clicked, this, &AccessCodeDialog::btnOKClick);
+    connect(ui_->btnCancel, &QPushButton::clicked, this, &AccessCodeDialog::reject);
 }
 
-TForm4::~TForm4() = default;
+AccessCodeDialog::~AccessCodeDialog() = default;
 
-void TForm4::showEvent(QShowEvent* event) {
+void AccessCodeDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;  // the window system showing it again, not a new opening
     access_.StartOpening();
@@ -26,12 +26,12 @@ void TForm4::showEvent(QShowEvent* event) {
 }
 
 // The code field is emptied whenever it gets the focus, so a code is always typed afresh.
-bool TForm4::eventFilter(QObject* watched, QEvent* event) {
+bool AccessCodeDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui_->edtPwd && event->type() == QEvent::FocusIn) ui_->edtPwd->clear();
     return QDialog::eventFilter(watched, event);
 }
 
-void TForm4::btnOKClick() {
+void AccessCodeDialog::btnOKClick() {
     const std::string entry = ui_->edtPwd->text().toStdString();
     ui_->edtPwd->setText(QString::fromStdString(zr::UpperCaseEntry(entry)));
     const auto verdict = access_.Check(entry);

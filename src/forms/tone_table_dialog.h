@@ -7,15 +7,15 @@
 #include <memory>
 
 namespace Ui {
-class TForm2;
+class ToneTableDialog;
 }
 
-class TForm2 : public QDialog {
+class ToneTableDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TForm2(QWidget* parent = nullptr);
-    ~TForm2() override;
+    explicit ToneTableDialog(QWidget* parent = nullptr);
+    ~ToneTableDialog() override;
 
     // Shows the table modally and returns the text of the current cell. Every way out of the
     // window picks that cell, Exit, Esc and the close box included; the cell stays current for the
@@ -33,5 +33,5 @@ private:
     void Pick();
     QString CurrentToneText() const;
 
-    std::unique_ptr<Ui::TForm2> ui_;
+    std::unique_ptr<Ui::ToneTableDialog> ui_;
 };
