@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <numeric>
 #include <string>
-#include <sys/wait.h>
 
 #include "pager_image.h"
 #include "cli_run.h"
