@@ -5,13 +5,42 @@
 #include <cstdio>
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 namespace zr {
 
 namespace {
 
+#ifdef _WIN32
+// Writes the 256 bytes to a new file beside the target and moves it over the target only once every
+// byte is on disk, so a failed save never damages the previous file. Wide names reach every path the
+// file dialogs can give.
+bool ReplaceFileAtomically(const std::filesystem::path& path, const PagerImage& image) {
+    static unsigned counter = 0;
+    std::filesystem::path temporary = path;
+    temporary += ".~" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool complete = WriteFile(file, image.bytes.data(), static_cast<DWORD>(kImageSize), &written, nullptr) &&
+                          written == kImageSize && FlushFileBuffers(file);
+    const bool closed = CloseHandle(file);
+    if (!complete || !closed ||
+        !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return false;
+    }
+    return true;
+}
+
+std::FILE* OpenForReading(const std::filesystem::path& path) { return _wfopen(path.c_str(), L"rb"); }
+#else
 // Writes the 256 bytes to a new file beside the target and renames it into place only once every
 // byte is on disk, so a failed save never damages the previous file.
 bool ReplaceFileAtomically(const std::filesystem::path& path, const PagerImage& image) {
@@ -36,6 +65,9 @@ bool ReplaceFileAtomically(const std::filesystem::path& path, const PagerImage& 
     }
     return true;
 }
+
+std::FILE* OpenForReading(const std::filesystem::path& path) { return std::fopen(path.c_str(), "rb"); }
+#endif
 
 // The previous version of a saved file, kept once: a backup that exists already is not replaced.
 void BackUpBeforeSave(const std::filesystem::path& path) {
@@ -64,7 +96,7 @@ Message DefaultTableOpenErrorMessage() { return WarningMessage("Open default.tbl
 Message ForeignDefaultTableMessage() { return PlainMessage("This default table is not ZR250Pro."); }
 
 std::optional<std::size_t> ReadTableBytes(const std::filesystem::path& path, PagerImage& buffer) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenForReading(path);
     if (file == nullptr) return std::nullopt;
     std::array<std::uint8_t, kImageSize> data{};
     const std::size_t count = std::fread(data.data(), 1, data.size(), file);
@@ -97,9 +129,12 @@ std::optional<Message> SaveTableFileAs(const std::filesystem::path& path, const 
 }
 
 std::string SaveAsStatusText(const std::filesystem::path& path, const std::filesystem::path& startDirectory) {
-    const auto parent = path.parent_path().lexically_normal();
-    const auto start = startDirectory.lexically_normal();
-    const bool inStart = parent == start || parent.string() + "/" == start.string();
+    // "C:\work\" and "C:\work" (or "/work/" and "/work") name the same folder.
+    const auto withoutTrailingSeparator = [](std::filesystem::path folder) {
+        folder = folder.lexically_normal();
+        return folder.has_filename() || folder == folder.root_path() ? folder : folder.parent_path();
+    };
+    const bool inStart = withoutTrailingSeparator(path.parent_path()) == withoutTrailingSeparator(startDirectory);
     return "File Name:" + (inStart ? path.filename().string() : path.string());
 }
 
