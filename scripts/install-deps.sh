@@ -8,6 +8,8 @@ packages=(
   libcli11-dev libgtest-dev libgmock-dev
   xvfb xauth imagemagick x11-utils
   dpkg-dev file
+  # the Windows programs: cross compiler, GoogleTest's sources to build with it, Wine to run the tests
+  g++-mingw-w64-x86-64-posix googletest wine wine64
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and runs every test; then runs the core tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer. Fails when any test fails.
+# AddressSanitizer and UndefinedBehaviorSanitizer, and last builds the Windows programs and runs
+# their tests under Wine (scripts/test-windows.sh). Fails when any test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -12,3 +13,5 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZR250PRO_BUILD_
 cmake --build build-sanitize
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize --output-on-failure -j2
+
+bash scripts/test-windows.sh

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Builds the Windows programs (command line and core tests) with MinGW-w64 into build-windows/ and
+# runs their tests under Wine. Needs the Linux build in build/ for the simulator: one simulated board
+# that answers on COM20 and one that stays silent on COM21. Fails when any test fails.
+#
+# The Wine prefix lives in build-windows/wine-prefix. Its registry gives every COM number a fixed
+# meaning before Wine first starts: COM20 and COM21 lead to the simulators, all others to nothing,
+# so no test can reach a real serial device through COM1..COM19 (Wine would otherwise map the
+# machine's /dev/ttyS0, here the system console, to COM1; it gets COM256, which nothing opens).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="$PWD"
+windows_build="$root/build-windows"
+simulator="$root/build/src/sim/zr250pro-sim"
+
+for tool in x86_64-w64-mingw32-g++-posix wine wineserver; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "windows: $tool is missing; scripts/install-deps.sh installs it" >&2
+    exit 1
+  fi
+done
+
+step_start=$SECONDS
+step() { echo "windows: $1 ($((SECONDS - step_start)) s)"; step_start=$SECONDS; }
+
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$windows_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZR250PRO_BUILD_GUI=OFF \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "${launcher[@]}" >/dev/null
+cmake --build "$windows_build" -j2
+step "built"
+
+if [ ! -x "$simulator" ]; then
+  echo "windows: $simulator is missing; build the Linux programs first (scripts/build.sh)" >&2
+  exit 1
+fi
+
+export WINEPREFIX="$windows_build/wine-prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="  # no .NET or browser engine: nothing asks to install them
+ports="$windows_build/wine-ports"
+board_link="$ports/board"
+silent_link="$ports/silent"
+
+if [ ! -f "$WINEPREFIX/.update-timestamp" ]; then
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  {
+    printf 'WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n'
+    printf '[Software\\\\Wine\\\\Ports]\n'
+    for n in $(seq 1 256); do
+      case $n in
+      20) printf '"COM20"="%s"\n' "$board_link" ;;
+      21) printf '"COM21"="%s"\n' "$silent_link" ;;
+      *) printf '"COM%d"=""\n' "$n" ;;
+      esac
+    done
+  } >"$WINEPREFIX/system.reg"
+  wineboot --init >"$windows_build/wineboot.log" 2>&1
+  wineserver --wait
+  step "Wine prefix created"
+fi
+for low in com1 com2 com3 com4; do
+  if [ -e "$WINEPREFIX/dosdevices/$low" ] || [ -L "$WINEPREFIX/dosdevices/$low" ]; then
+    echo "windows: the Wine prefix maps ${low^^} ($(readlink "$WINEPREFIX/dosdevices/$low")); refusing to run" >&2
+    exit 1
+  fi
+done
+
+simulators=()
+stop_all() {
+  for pid in "${simulators[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${simulators[@]}"; do wait "$pid" 2>/dev/null || true; done
+  wineserver --kill 2>/dev/null || true
+}
+trap stop_all EXIT
+mkdir -p "$ports"
+"$simulator" --link "$board_link" >"$ports/board.log" 2>&1 &
+simulators+=($!)
+"$simulator" --silent --link "$silent_link" >"$ports/silent.log" 2>&1 &
+simulators+=($!)
+for _ in $(seq 50); do
+  [ -e "$board_link" ] && [ -e "$silent_link" ] && break
+  sleep 0.1
+done
+if [ ! -e "$board_link" ] || [ ! -e "$silent_link" ]; then
+  echo "windows: the simulated boards did not start" >&2
+  exit 1
+fi
+
+# Nothing enumerates the machine's ports: the list is the two simulated boards.
+export ZR250PRO_PORTS="COM20:COM21"
+export ZR250PRO_TEST_BOARD_PORT=COM20
+export ZR250PRO_TEST_SILENT_PORT=COM21
+status=0
+ctest --test-dir "$windows_build" --output-on-failure -j2 || status=$?
+step "tests run under Wine"
+
+# Tests that do not apply under Wine say so; show them, with their reasons.
+log="$windows_build/Testing/Temporary/LastTest.log"
+if [ -f "$log" ] && grep -q '^\[  SKIPPED \]' "$log"; then
+  echo "windows: tests skipped under Wine, each with where and why:"
+  grep -B1 -A1 ': Skipped$' "$log" | grep -v '^--$' | sed 's/^/  /'
+fi
+exit "$status"
