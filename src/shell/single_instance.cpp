@@ -5,7 +5,9 @@
 #include <QThread>
 #include <QWidget>
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include "message.h"
 
@@ -18,11 +20,19 @@ constexpr int kConnectTries = 20;
 constexpr int kConnectWaitMilliseconds = 500;
 constexpr int kRetryPauseMilliseconds = 100;
 
+// What tells two users of one machine apart.
+QString UserKey() {
+#ifdef _WIN32
+    return qEnvironmentVariable("USERNAME");  // Windows has no user numbers
+#else
+    return QString::number(::getuid());
+#endif
+}
+
 }  // namespace
 
 QString InstanceName() {
-    return QString::fromUtf8(kApplicationTitle.data(), kApplicationTitle.size()) + QStringLiteral("-") +
-           QString::number(::getuid());
+    return QString::fromUtf8(kApplicationTitle.data(), kApplicationTitle.size()) + QStringLiteral("-") + UserKey();
 }
 
 SingleInstance::SingleInstance(const QString& name, QObject* parent)
