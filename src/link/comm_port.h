@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -114,6 +115,8 @@ private:
     std::uint8_t stopBits_ = 0;  // 0 one, 2 two
 #ifdef _WIN32
     void* handle_ = nullptr;
+    // The byte a wait on the port received; the next ReadByte returns it.
+    std::optional<std::uint8_t> waitedByte_;
 #else
     int fd_ = -1;
 #endif
