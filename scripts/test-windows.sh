@@ -102,4 +102,12 @@ if [ -f "$log" ] && grep -q '^\[  SKIPPED \]' "$log"; then
   echo "windows: tests skipped under Wine, each with where and why:"
   grep -B1 -A1 ': Skipped$' "$log" | grep -v '^--$' | sed 's/^/  /'
 fi
+cat <<'TEXT'
+windows: not built for Windows, so not run under Wine:
+  the window and its tests (tests/window): Debian has no Qt 6 for MinGW;
+  comm_port_test: it drives the POSIX terminal port on pseudo-terminals (comm_port_win32_test covers
+    the Win32 port instead, against the simulators on COM20 and COM21);
+  device_operations_test and cli_device_test: they run the simulator, a pseudo-terminal program,
+    inside the test or as a child process.
+TEXT
 exit "$status"
