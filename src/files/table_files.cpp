@@ -135,7 +135,8 @@ std::string SaveAsStatusText(const std::filesystem::path& path, const std::files
         return folder.has_filename() || folder == folder.root_path() ? folder : folder.parent_path();
     };
     const bool inStart = withoutTrailingSeparator(path.parent_path()) == withoutTrailingSeparator(startDirectory);
-    return "File Name:" + (inStart ? path.filename().string() : path.string());
+    const auto shown = (inStart ? path.filename() : path).u8string();  // UTF-8 on every system
+    return "File Name:" + std::string(shown.begin(), shown.end());
 }
 
 DefaultTableResult LoadDefaultTable(const std::filesystem::path& startDirectory, PagerImage& image) {

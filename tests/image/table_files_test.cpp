@@ -36,6 +36,17 @@ TEST(TableFiles, SaveThenOpenGivesTheSameBytes) {
     EXPECT_EQ(opened, saved);
 }
 
+TEST(TableFiles, NamesBeyondAsciiAreSavedAndOpenedAsGiven) {
+    TempDir dir;
+    const auto path = dir.path() / std::filesystem::path(u8"Jürgen Ørsted 東京.tbl");
+    ASSERT_FALSE(SaveTableFile(path, NumberedImage()));
+    ASSERT_FALSE(SaveTableFile(path, NumberedImage()));  // again, with its backup
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir.path() / std::filesystem::path(u8"Jürgen Ørsted 東京.BAK")));
+    PagerImage opened = StartupImage();
+    EXPECT_FALSE(OpenTableFile(path, opened, BuiltInSquelchLevelTable()).error);
+    EXPECT_EQ(opened, NumberedImage());
+}
+
 TEST(TableFiles, OpenRepairsTheSquelchPairAndNothingElse) {
     TempDir dir;
     PagerImage file = NumberedImage();
@@ -163,6 +174,9 @@ TEST(TableFiles, SaveAsStatusTextIsRelativeToTheStartDirectory) {
     };
     for (const auto& [path, start, shown] : cases)
         EXPECT_EQ(SaveAsStatusText(path, start), std::string("File Name:") + shown) << path << " from " << start;
+    // The panel shows UTF-8, whatever the system's own encoding of names.
+    const std::filesystem::path work = std::filesystem::path(cases[0].start);
+    EXPECT_EQ(SaveAsStatusText(work / std::filesystem::path(u8"Jürgen.tbl"), work), "File Name:J\xc3\xbcrgen.tbl");
 }
 
 TEST(DefaultTable, LoadsOnlyATableWithThisModelsTag) {
