@@ -25,7 +25,7 @@ std::unique_ptr<QFileDialog> MakeTableFileDialog(QWidget* parent, TableFileDialo
     auto dialog = std::make_unique<QFileDialog>(parent);
     dialog->setNameFilters(QStringList{ToQString(kTableFileFilter)});
     dialog->setDefaultSuffix(ToQString(kTableFileExtension));
-    dialog->setDirectory(QString::fromStdString(startDirectory.string()));
+    dialog->setDirectory(QStringFromPath(startDirectory));
     if (kind == TableFileDialogKind::Open) {
         dialog->setAcceptMode(QFileDialog::AcceptOpen);
         dialog->setFileMode(QFileDialog::ExistingFile);
@@ -33,7 +33,7 @@ std::unique_ptr<QFileDialog> MakeTableFileDialog(QWidget* parent, TableFileDialo
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setFileMode(QFileDialog::AnyFile);
         dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
-        if (!suggested.empty()) dialog->selectFile(QString::fromStdString((startDirectory / suggested).string()));
+        if (!suggested.empty()) dialog->selectFile(QStringFromPath(startDirectory / suggested));
     }
     return dialog;
 }
@@ -44,7 +44,7 @@ std::optional<std::filesystem::path> ChooseTableFile(QWidget* parent, TableFileD
     if (CurrentHandler()) return CurrentHandler()(kind, startDirectory, suggested);
     auto dialog = MakeTableFileDialog(parent, kind, startDirectory, suggested);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
-    return std::filesystem::path(dialog->selectedFiles().constFirst().toStdString());
+    return PathFromQString(dialog->selectedFiles().constFirst());
 }
 
 TableFileDialogHandler SetTableFileDialogHandler(TableFileDialogHandler handler) {
@@ -52,5 +52,9 @@ TableFileDialogHandler SetTableFileDialogHandler(TableFileDialogHandler handler)
     CurrentHandler() = std::move(handler);
     return previous;
 }
+
+std::filesystem::path PathFromQString(const QString& text) { return std::filesystem::path(text.toStdU16String()); }
+
+QString QStringFromPath(const std::filesystem::path& path) { return QString::fromStdU16String(path.u16string()); }
 
 }  // namespace zr::gui

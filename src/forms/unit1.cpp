@@ -104,7 +104,7 @@ void TForm1::FormCreate() {
     ApplyHintDisplayTime();
     BuildControlFamilies();
     portNames_.clear();
-    startDirectory_ = QDir::currentPath().toStdString();
+    startDirectory_ = zr::gui::PathFromQString(QDir::currentPath());
     zr::WriteSystemTag(image_);
     ConnectFieldEditors();
     LoadImageIntoEditor();
