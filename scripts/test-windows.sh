@@ -42,7 +42,8 @@ ports="$windows_build/wine-ports"
 board_link="$ports/board"
 silent_link="$ports/silent"
 
-if [ ! -f "$WINEPREFIX/.update-timestamp" ]; then
+# A prefix made for another folder maps COM20 and COM21 to links that are not this run's.
+if [ ! -f "$WINEPREFIX/.update-timestamp" ] || [ "$(cat "$WINEPREFIX/zr250pro-ports" 2>/dev/null)" != "$ports" ]; then
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   {
@@ -58,6 +59,7 @@ if [ ! -f "$WINEPREFIX/.update-timestamp" ]; then
   } >"$WINEPREFIX/system.reg"
   wineboot --init >"$windows_build/wineboot.log" 2>&1
   wineserver --wait
+  echo "$ports" >"$WINEPREFIX/zr250pro-ports"
   step "Wine prefix created"
 fi
 for low in com1 com2 com3 com4; do
