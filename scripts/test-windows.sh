@@ -98,6 +98,17 @@ status=0
 ctest --test-dir "$windows_build" --output-on-failure -j2 || status=$?
 step "tests run under Wine"
 
+# The Windows command line and the Linux one read the same pager into the same table file.
+rm -f "$ports/read-windows.tbl" "$ports/read-linux.tbl"
+if wine "$windows_build/src/cli/zr250pro-cli.exe" read --port COM20 -o "$ports/read-windows.tbl" >/dev/null 2>&1 &&
+  "$root/build/src/cli/zr250pro-cli" read --port "$board_link" -o "$ports/read-linux.tbl" >/dev/null 2>&1 &&
+  cmp "$ports/read-windows.tbl" "$ports/read-linux.tbl"; then
+  echo "windows: zr250pro-cli.exe read on COM20 wrote the same table file as the Linux build"
+else
+  echo "windows: FAILED: zr250pro-cli.exe read on COM20 did not write the Linux build's table file" >&2
+  status=1
+fi
+
 # Tests that do not apply under Wine say so; show them, with their reasons.
 log="$windows_build/Testing/Temporary/LastTest.log"
 if [ -f "$log" ] && grep -q '^\[  SKIPPED \]' "$log"; then
