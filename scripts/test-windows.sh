@@ -5,8 +5,8 @@
 #
 # The Wine prefix lives in build-windows/wine-prefix. Its registry gives every COM number a fixed
 # meaning before Wine first starts: COM20 and COM21 lead to the simulators, all others to nothing,
-# so no test can reach a real serial device through COM1..COM19 (Wine would otherwise map the
-# machine's /dev/ttyS0, here the system console, to COM1; it gets COM256, which nothing opens).
+# so no test can reach a real serial device through another COM number. (Wine would otherwise map
+# the machine's /dev/ttyS0, here the system console, to COM1; it gets COM256, which nothing opens.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
