@@ -3,13 +3,16 @@
 # time with the time the bytes need on the line plus the 32 pauses of 10 ms after the write pieces.
 # Also reports the CPU time the command line program used. Run on demand:
 #
-#   bash bench/write_bench.sh [BUILD_DIR] [RUNS]
+#   bash bench/write_bench.sh [BUILD_DIR] [RUNS] [trace]
 #
+# With "trace" every Write also writes its trace (--trace), which must not slow it measurably.
 # Goal: wall time within 1.10 times the line time, CPU time under 5 % of the wall time.
 set -euo pipefail
 
 build=${1:-build}
 runs=${2:-5}
+trace_option=()
+[[ ${3:-} == trace ]] && trace_option=(--trace)
 cli="$build/src/cli/zr250pro-cli"
 sim="$build/src/sim/zr250pro-sim"
 [[ -x $cli && -x $sim ]] || { echo "build zr250pro-cli and zr250pro-sim in $build first" >&2; exit 2; }
@@ -29,7 +32,7 @@ echo "line time for one Write: $bytes bytes at 9600 baud + 32 x 10 ms = ${line} 
 
 TIMEFORMAT='%R %U %S'
 for run in $(seq "$runs"); do
-  times=$( { time "$cli" write --port "$work/port" "$work/d.tbl" > "$work/out" 2> /dev/null; } 2>&1 )
+  times=$( { time "$cli" write --port "$work/port" "${trace_option[@]}" ${trace_option:+"$work/trace.txt"} "$work/d.tbl" > "$work/out" 2> /dev/null; } 2>&1 )
   grep -q "Write Sucess !" "$work/out" || { echo "run $run: the Write failed: $(cat "$work/out")" >&2; exit 1; }
   read -r wall user sys <<< "$times"
   awk -v r="$run" -v w="$wall" -v u="$user" -v s="$sys" -v l="$line" 'BEGIN {

@@ -109,6 +109,17 @@ else
   status=1
 fi
 
+# A table written to standard output is the file's 256 bytes: no line feed grows a carriage return.
+rm -f "$ports/default.tbl" "$ports/default-stdout.tbl"
+if wine "$windows_build/src/cli/zr250pro-cli.exe" default -o "$ports/default.tbl" >/dev/null 2>&1 &&
+  wine "$windows_build/src/cli/zr250pro-cli.exe" default -o - >"$ports/default-stdout.tbl" 2>/dev/null &&
+  cmp "$ports/default.tbl" "$ports/default-stdout.tbl"; then
+  echo "windows: zr250pro-cli.exe default -o - wrote the table file's bytes to standard output"
+else
+  echo "windows: FAILED: zr250pro-cli.exe default -o - did not write the table file's bytes" >&2
+  status=1
+fi
+
 # Tests that do not apply under Wine say so; show them, with their reasons.
 log="$windows_build/Testing/Temporary/LastTest.log"
 if [ -f "$log" ] && grep -q '^\[  SKIPPED \]' "$log"; then
@@ -120,7 +131,12 @@ windows: not built for Windows, so not run under Wine:
   the window and its tests (tests/window): Debian has no Qt 6 for MinGW;
   comm_port_test: it drives the POSIX terminal port on pseudo-terminals (comm_port_win32_test covers
     the Win32 port instead, against the simulators on COM20 and COM21);
-  device_operations_test and cli_device_test: they run the simulator, a pseudo-terminal program,
-    inside the test or as a child process.
+  device_operations_test, cli_device_test, board_scan_test, port_failure_test, link_trace_test and
+    port_report_test: they run the simulator, a pseudo-terminal program, inside the test or as a
+    child process (comm_port_win32_test runs the scan, doctor and --trace against COM20 and COM21);
+  save_targets_test: devices, FIFOs, sockets, owners, modes and killed saves are POSIX's (the save
+    itself, names beyond ASCII and the backup are in table_files_test);
+  cli_conventions_test: it drives the command line through a POSIX shell (pipes, /dev/stdout, bash
+    completion).
 TEXT
 exit "$status"

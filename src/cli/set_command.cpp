@@ -23,7 +23,7 @@ namespace zr::cli {
 
 namespace {
 
-// The one image with the editors as a load leaves them, without the load's normalisation.
+// The one image with the editors as the load of Open leaves them.
 struct EditSession {
     PagerImage image;
     EditorState state;
@@ -115,10 +115,8 @@ EditResult EditFrequencyBox(EditSession& s, const std::string& key, const std::s
         if (!s.frequency.spacingItem)
             return BadValue{"frequency: spacing code " + std::to_string(s.image[10]) +
                             " selects no channel spacing; set spacing first"};
-        // In the window a load has already stored the code of the spacing item it selected; storing
-        // it with the frequency gives a file that never went through a load the same bytes.
         s.frequency.frequencyText = value;
-        answer = ChannelSpacingClick(s.image, s.state.settings, s.frequency);
+        answer = FrequencyExit(s.image, s.state.settings, s.frequency);
     } else if (key == "band") {
         const auto item = ItemIndex(kBandItems, value);
         if (!item) return NotAnItem(key, value);
@@ -227,8 +225,7 @@ EditResult ApplyEdit(EditSession& s, const std::string& key, const std::string& 
     }
     if (auto result = EditSwitch(s, key, value)) return std::move(*result);
     if (auto result = EditList(s, key, value)) return std::move(*result);
-    for (const auto& field : ImageFields())
-        if (field.key == key) return BadValue{key + " is not edited in the window"};
+    if (FindImageField(key)) return BadValue{key + " is not edited in the window"};
     return BadValue{"unknown key " + key};
 }
 
@@ -240,13 +237,16 @@ struct SetOptions {
 };
 
 int RunSet(const SetOptions& options) {
-    auto opened = ReadImageAsOpened(options.file);
+    // Standard input has no file to save back to: the edited table goes to standard output.
+    const std::string output =
+        options.file == kStandardStream && options.output.empty() ? std::string(kStandardStream) : options.output;
+    ReserveStandardOutputFor(output);
+    auto opened = OpenAsWindow(options.file);
     if (!opened) return kExitFailure;
-    EditSession session;
-    session.image = *opened;
+    EditSession session{opened->image, opened->state, CallPageOf(opened->controls),
+                        FrequencyControlsOf(opened->controls)};
+    // The load ran in Standard Mode, as the window starts; the edits take the mode asked for.
     session.state.tones.mode = options.userMode ? ToneEntryMode::User : ToneEntryMode::Standard;
-    session.page = CallPageAsLoaded(session.image, session.state.tones);
-    session.frequency = FrequencyControlsAsLoaded(session.image, session.state.settings);
     for (const auto& edit : options.edits) {
         const auto equals = edit.find('=');
         if (equals == std::string::npos) {
@@ -261,15 +261,15 @@ int RunSet(const SetOptions& options) {
         }
         const auto& answer = std::get<EditorAnswer>(result);
         if (answer.outcome == EditOutcome::Refused) {
-            for (const auto& message : answer.Messages()) PrintMessage(message);
+            PrintMessages(answer);
             PrintDiagnostic(edit + " refused; nothing written");
             return kExitFailure;
         }
     }
-    if (!options.output.empty()) return WriteImageFile(options.output, session.image) ? kExitSuccess : kExitFailure;
-    if (const auto error = SaveTableFile(options.file, session.image)) {
-        PrintMessage(*error);
-        PrintDiagnostic("cannot write " + options.file);
+    if (!output.empty()) return WriteImageFile(output, session.image) ? kExitSuccess : kExitFailure;
+    if (const auto failure = SaveTableFile(options.file, session.image)) {
+        PrintMessage(failure->message);
+        PrintDiagnostic("cannot write " + options.file + ": " + failure->reason);
         return kExitFailure;
     }
     return kExitSuccess;
@@ -281,10 +281,11 @@ void AddSetCommand(CLI::App& app, int& status) {
     auto* command = app.add_subcommand(
         "set", "Edit fields of a table file as the window takes them: KEY=VALUE with the keys of show");
     auto options = std::make_shared<SetOptions>();
-    command->add_option("FILE", options->file, "Table file")->required();
+    command->add_option("FILE", options->file, "Table file (- for standard input)")->required();
     command->add_option("EDITS", options->edits, "KEY=VALUE, applied in order")->required();
     command->add_option("-o,--output", options->output,
-                        "Table file to write; without it FILE is saved, its old content kept as the .BAK backup");
+                        "Table file to write (- for standard output); without it FILE is saved, its old content "
+                        "kept as the .BAK backup");
     command->add_flag("--user-mode", options->userMode, "Take tones in User Mode instead of Standard Mode");
     command->callback([&status, options] { status = RunSet(*options); });
 }

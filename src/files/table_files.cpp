@@ -1,83 +1,28 @@
 #include "table_files.h"
 
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <system_error>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
+#include "safe_save.h"
 
 namespace zr {
 
 namespace {
 
+// Wide names on Windows reach every path the file dialogs can give.
+std::FILE* OpenForReading(const std::filesystem::path& path) {
 #ifdef _WIN32
-// Writes the 256 bytes to a new file beside the target and moves it over the target only once every
-// byte is on disk, so a failed save never damages the previous file. Wide names reach every path the
-// file dialogs can give.
-bool ReplaceFileAtomically(const std::filesystem::path& path, const PagerImage& image) {
-    static unsigned counter = 0;
-    std::filesystem::path temporary = path;
-    temporary += ".~" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool complete = WriteFile(file, image.bytes.data(), static_cast<DWORD>(kImageSize), &written, nullptr) &&
-                          written == kImageSize && FlushFileBuffers(file);
-    const bool closed = CloseHandle(file);
-    if (!complete || !closed ||
-        !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return false;
-    }
-    return true;
-}
-
-std::FILE* OpenForReading(const std::filesystem::path& path) { return _wfopen(path.c_str(), L"rb"); }
+    return _wfopen(path.c_str(), L"rb");
 #else
-// Writes the 256 bytes to a new file beside the target and renames it into place only once every
-// byte is on disk, so a failed save never damages the previous file.
-bool ReplaceFileAtomically(const std::filesystem::path& path, const PagerImage& image) {
-    static unsigned counter = 0;
-    std::filesystem::path temporary = path;
-    temporary += ".~" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    std::size_t written = 0;
-    while (written < kImageSize) {
-        const ssize_t n = ::write(fd, image.bytes.data() + written, kImageSize - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        written += static_cast<std::size_t>(n);
-    }
-    const bool complete = written == kImageSize && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!complete || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return false;
-    }
-    return true;
+    return std::fopen(path.c_str(), "rb");
+#endif
 }
 
-std::FILE* OpenForReading(const std::filesystem::path& path) { return std::fopen(path.c_str(), "rb"); }
-#endif
-
-// The previous version of a saved file, kept once: a backup that exists already is not replaced.
-void BackUpBeforeSave(const std::filesystem::path& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return;
-    std::filesystem::path backup = path.parent_path() / path.stem();
-    backup += ".BAK";
-    if (std::filesystem::exists(backup, error)) return;
-    if (!std::filesystem::copy_file(path, backup, std::filesystem::copy_options::none, error))
-        std::filesystem::remove(backup, error);  // no half-copied backup
+// UTF-8 on every system, whatever the system's own encoding of names.
+std::string Utf8Text(const std::filesystem::path& path) {
+    const auto text = path.u8string();
+    return std::string(text.begin(), text.end());
 }
 
 }  // namespace
@@ -115,28 +60,41 @@ OpenResult OpenTableFile(const std::filesystem::path& path, PagerImage& image, c
     return {std::nullopt, *count};
 }
 
+std::size_t OpenTableData(std::span<const std::uint8_t> data, PagerImage& image, const SquelchLevelTable& levels) {
+    const std::size_t count = OverlayImageBytes(image, data);
+    RepairSquelchThresholds(image, levels);
+    return count;
+}
+
 bool SaveNeedsDefaultTableQuestion(std::string_view saveTarget) { return saveTarget == kDefaultTableName; }
 
-std::optional<Message> SaveTableFile(const std::filesystem::path& path, const PagerImage& image) {
-    BackUpBeforeSave(path);
-    if (!ReplaceFileAtomically(path, image)) return SaveErrorMessage();
+namespace {
+
+std::optional<SaveFailure> SaveImage(const std::filesystem::path& path, const PagerImage& image, files::Backup backup) {
+    if (auto reason = files::SaveFileSafely(path, image.bytes, backup)) return SaveFailure{SaveErrorMessage(), *reason};
     return std::nullopt;
 }
 
-std::optional<Message> SaveTableFileAs(const std::filesystem::path& path, const PagerImage& image) {
-    if (!ReplaceFileAtomically(path, image)) return SaveErrorMessage();
-    return std::nullopt;
+}  // namespace
+
+std::optional<SaveFailure> SaveTableFile(const std::filesystem::path& path, const PagerImage& image) {
+    return SaveImage(path, image, files::Backup::KeepOnce);
+}
+
+std::optional<SaveFailure> SaveTableFileAs(const std::filesystem::path& path, const PagerImage& image) {
+    return SaveImage(path, image, files::Backup::None);
 }
 
 std::string SaveAsStatusText(const std::filesystem::path& path, const std::filesystem::path& startDirectory) {
-    // "C:\work\" and "C:\work" (or "/work/" and "/work") name the same folder.
-    const auto withoutTrailingSeparator = [](std::filesystem::path folder) {
-        folder = folder.lexically_normal();
-        return folder.has_filename() || folder == folder.root_path() ? folder : folder.parent_path();
-    };
-    const bool inStart = withoutTrailingSeparator(path.parent_path()) == withoutTrailingSeparator(startDirectory);
-    const auto shown = (inStart ? path.filename() : path).u8string();  // UTF-8 on every system
-    return "File Name:" + std::string(shown.begin(), shown.end());
+    const auto relative = path.lexically_normal().lexically_relative(startDirectory.lexically_normal());
+    const bool belowStart = !relative.empty() && *relative.begin() != "..";
+    return "File Name:" + Utf8Text(belowStart ? relative : path);
+}
+
+std::filesystem::path SaveAsFolder(const std::filesystem::path& saveTarget, const std::filesystem::path& startDirectory) {
+    const auto folder = (startDirectory / saveTarget).parent_path();
+    std::error_code error;
+    return std::filesystem::is_directory(folder, error) ? folder : startDirectory;
 }
 
 DefaultTableResult LoadDefaultTable(const std::filesystem::path& startDirectory, PagerImage& image) {

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "message.h"
+#include "port_failure.h"
 
 namespace zr {
 
@@ -32,6 +34,8 @@ public:
     virtual void ShowFirmwareVersion(std::string_view text) = 0;
     // A Read replaced the current image: reload the editor from it.
     virtual void ImageReplaced() = 0;
+    // Why ports could not be opened and what to do, told after the operation's own message.
+    virtual void ExplainPortFailures(const std::vector<PortFailure>& failures) = 0;
     // Handle pending window events, so the window keeps painting while a transfer waits.
     virtual void ProcessEvents() = 0;
 };

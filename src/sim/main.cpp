@@ -30,11 +30,14 @@ int main(int argc, char** argv) {
                  "answers until it is interrupted (Ctrl+C or SIGTERM), and survives the program closing and "
                  "reopening the port.",
                  "zr250pro-sim"};
+    app.set_version_flag("--version", std::string("zr250pro-sim ") + ZR250PRO_VERSION);
     zr::sim::SimulatorOptions options;
     std::string table, firmware = "5.10", board = "2.15", tag, dump;
     unsigned byteGapMs = 0;
     app.add_option("--link", options.link, "Make a symbolic link to the port here (removed at the end)");
-    app.add_option("--table", table, "Start the pager's memory from this table file (default: the built-in image)")
+    app.add_option("--table", table,
+                   "Start the pager's memory from this table file (default: what the window's Write of its start-up "
+                   "image leaves)")
         ->check(CLI::ExistingFile);
     app.add_option("--firmware", firmware, "The pager's firmware version, major.minor")
         ->check(VersionText())
@@ -82,8 +85,8 @@ int main(int argc, char** argv) {
         simulator.Run();
         running = nullptr;
         if (!dump.empty()) {
-            if (const auto error = zr::SaveTableFileAs(dump, simulator.Memory())) {
-                std::cerr << "zr250pro-sim: cannot write " << dump << "\n";
+            if (const auto failure = zr::SaveTableFileAs(dump, simulator.Memory())) {
+                std::cerr << "zr250pro-sim: cannot write " << dump << ": " << failure->reason << "\n";
                 return 1;
             }
         }

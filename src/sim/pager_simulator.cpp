@@ -10,6 +10,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "editor_load.h"
 #include "frames.h"
 #include "number_text.h"
 
@@ -50,9 +51,10 @@ Clock::duration CharacterTime(unsigned baud) {
 }  // namespace
 
 PagerImage WrittenDefaultImage() {
-    PagerImage image = StartupImage();
-    SealImageForWrite(image);
-    return image;
+    EditorSession session = StartupEditorSession();
+    RepairSquelchThresholds(session.image, session.state.settings.squelchLevels);
+    SealImageForWrite(session.image);
+    return session.image;
 }
 
 std::optional<std::pair<std::uint8_t, std::uint8_t>> ParseVersionPair(const std::string& text) {

@@ -18,7 +18,8 @@
 
 namespace zr::sim {
 
-// The built-in image as a Write leaves it in a pager: sealed, with a valid checksum.
+// What the window's Write of its start-up image leaves in a pager: the built-in image as the
+// window loads it at start-up, repaired and sealed (offsets 1 and 2 then take the pager's version).
 PagerImage WrittenDefaultImage();
 
 struct SimulatorOptions {

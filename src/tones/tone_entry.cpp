@@ -102,14 +102,6 @@ bool CallPage::SlotSwitchedOn(std::size_t slot) const {
     return field.kind == ToneKind::Group ? groupOn[field.index - 1] : callOn[field.index - 1];
 }
 
-CallPage CallPageAsLoaded(const PagerImage& image, ToneEditorState& state) {
-    CallPage page;
-    for (const auto kind : {ToneKind::Tone1, ToneKind::Tone2, ToneKind::Group}) ShowToneFields(image, state, page, kind);
-    for (std::size_t n = 0; n < kCalls; ++n) page.callOn[n] = GetImageBits(image, kCallEnablesOffset, n, 1) == 1;
-    for (std::size_t g = 0; g < kGroupCalls; ++g) page.groupOn[g] = GetImageBits(image, kGroupEnablesOffset, g, 1) == 1;
-    return page;
-}
-
 EditorAnswer ShowToneFields(const PagerImage& image, ToneEditorState& state, CallPage& page, ToneKind kind) {
     EditorAnswer answer;
     for (unsigned index = 1; index <= FieldsOfKind(kind); ++index) {

@@ -64,10 +64,6 @@ struct CallPage {
     bool SlotSwitchedOn(std::size_t slot) const;
 };
 
-// The page as a load leaves it: every tone shown from the image, the switches from offsets 48 and
-// 95. Also makes `state.toneValues` the stored tones.
-CallPage CallPageAsLoaded(const PagerImage& image, ToneEditorState& state);
-
 // The stored tones of one kind shown again, and remembered in `toneValues`.
 EditorAnswer ShowToneFields(const PagerImage& image, ToneEditorState& state, CallPage& page, ToneKind kind);
 

@@ -1,13 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <numeric>
+#include <algorithm>
 
 #include "pager_image.h"
 
 namespace zr {
 namespace {
 
-unsigned TagByteSum() { return std::accumulate(kSystemTag.begin(), kSystemTag.end(), 0u, [](unsigned s, char c) { return s + static_cast<unsigned char>(c); }); }
+// "ZR250Pro V107" and its NUL, spelled out: 90+82+50+53+48+80+114+111+32+86+49+48+55+0 = 898.
+constexpr std::array<std::uint8_t, 14> kTagBytes = {'Z', 'R', '2', '5', '0', 'P', 'r', 'o', ' ', 'V', '1', '0', '7', 0};
+constexpr unsigned kTagByteSum = 898;
+
+std::array<std::uint8_t, 14> TagBytes(const PagerImage& image) {
+    std::array<std::uint8_t, 14> tag{};
+    std::copy_n(image.bytes.begin() + 240, 14, tag.begin());
+    return tag;
+}
 
 TEST(PagerImage, DefaultImageHoldsTheDocumentedValues) {
     const PagerImage image = StartupImage();
@@ -53,14 +61,48 @@ TEST(PagerImage, WordsAreBigEndian) {
     EXPECT_EQ(GetWord32(image, 124), 0x0044D800u);
 }
 
-TEST(PagerImage, SealForcesItsBytesAndSumsOffsets16To253) {
+TEST(PagerImage, ChecksumSumsExactlyOffsets16To253) {
+    // Every byte of the image is set, the uncovered ones (0..15, 254, 255) included, so a range one
+    // byte too short or too long at either end shows.
+    struct Case {
+        const char* name;
+        std::uint8_t fill;
+        std::uint16_t sum;
+    };
+    const Case cases[] = {
+        {"238 covered bytes of 1", 1, 238},
+        {"238 covered bytes of 255: the largest sum, 0xED12", 255, 60690},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PagerImage image;
+        image.bytes.fill(c.fill);
+        EXPECT_EQ(ImageChecksum(image), c.sum);
+        EXPECT_FALSE(HasValidChecksum(image));
+        image[254] = static_cast<std::uint8_t>(c.sum >> 8);
+        image[255] = static_cast<std::uint8_t>(c.sum & 0xFF);
+        EXPECT_EQ(ImageChecksum(image), c.sum) << "the checksum field is not summed";
+        EXPECT_TRUE(HasValidChecksum(image));
+    }
+    PagerImage ends;
+    ends[15] = 100;  // just before the covered bytes
+    ends[16] = 3;
+    ends[253] = 5;
+    EXPECT_EQ(ImageChecksum(ends), 8);
+}
+
+TEST(PagerImage, SealForcesItsBytesTagAndChecksum) {
     PagerImage image = StartupImage();
     image[0] = 77;     // not covered by the checksum
+    image[15] = 9;     // nor this
     image[48] = 0xFF;
     image[104] = 0xFF;
     image[106] = 0x80;
     image[63] = 94;
     image[129] = 5;    // carried
+    for (std::size_t i = 240; i < 254; ++i) image[i] = 'X';  // a foreign tag without a NUL
+    image[254] = 0xAB;
+    image[255] = 0xCD;
     SealImageForWrite(image);
     EXPECT_EQ(image[48], 0x0F);
     EXPECT_EQ(image[104], 0x7F);
@@ -68,16 +110,22 @@ TEST(PagerImage, SealForcesItsBytesAndSumsOffsets16To253) {
     EXPECT_EQ(image[11], 1);
     EXPECT_EQ(image[63], 103);
     EXPECT_EQ(image[0], 77);
+    EXPECT_EQ(image[15], 9);
     EXPECT_EQ(image[129], 5);
-    EXPECT_TRUE(HasValidChecksum(image));
-    EXPECT_EQ(StoredChecksum(image), ImageChecksum(image));
+    EXPECT_EQ(TagBytes(image), kTagBytes) << "the tag ends in its NUL at 253";
+    // Against the default's bytes 16..239 (sum 8411), the sealed image holds 15 instead of 1 at 48,
+    // 127 instead of 0 at 104 and 5 instead of 0 at 129; then the tag. 8411 + 14 + 127 + 5 + 898.
+    const unsigned expected = 8411 + 14 + 127 + 5 + kTagByteSum;
+    EXPECT_EQ(image[254] * 256u + image[255], expected);
 }
 
 TEST(PagerImage, SealedDefaultChecksumIsDefaultSumPlusTag) {
     PagerImage image = StartupImage();
     SealImageForWrite(image);
-    // The default image's own bytes 48 (1) and 63 (103) already hold what the seal forces.
-    EXPECT_EQ(StoredChecksum(image), (8411 + TagByteSum()) % 65536);
+    // The default image's own bytes 48 (1) and 63 (103) already hold what the seal forces:
+    // 8411 + 898 = 9309 = 36 * 256 + 93.
+    EXPECT_EQ(image[254], 36);
+    EXPECT_EQ(image[255], 93);
 }
 
 TEST(PagerImage, ModelTagTestLooksAtTheFirstEightTagBytes) {

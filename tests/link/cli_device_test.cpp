@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 
 #include "comm_port.h"
 #include "pager_image.h"
+#include "pager_simulator.h"
 #include "temp_dir.h"
 
 namespace zr {
@@ -52,8 +54,8 @@ pid_t Spawn(const std::vector<std::string>& args, int& out, int& err) {
     return pid;
 }
 
-Outcome Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), ZR250PRO_CLI);
+// Runs a program to its end; `args` begins with its path.
+Outcome RunProgram(const std::vector<std::string>& args) {
     int out = -1, err = -1;
     const pid_t pid = Spawn(args, out, err);
     Outcome outcome;
@@ -65,6 +67,11 @@ Outcome Cli(std::vector<std::string> args) {
     waitpid(pid, &status, 0);
     outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return outcome;
+}
+
+Outcome Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), ZR250PRO_CLI);
+    return RunProgram(args);
 }
 
 // zr250pro-sim in the background, linked into a scratch folder; ended with SIGTERM like Ctrl+C.
@@ -114,24 +121,39 @@ TEST(CliDevice, ReadWriteVerifyAsATechnicianRunsThem) {
     EXPECT_EQ(read.out, "ZR250Pro: Read Success !\n");
     EXPECT_EQ(read.err,
               "  Target board testing ......\n  Reading Now ......\nzr250pro-cli: pager firmware version 5.10\n Ready\n");
-    PagerImage pager = StartupImage();
-    SealImageForWrite(pager);
+    // An untouched pager holds what the window's Write of its start-up image leaves, which a Read
+    // loads unchanged: Verify right after the Read succeeds.
+    PagerImage pager = sim::WrittenDefaultImage();
     pager[1] = 5;
     pager[2] = 10;
     EXPECT_EQ(ReadAll(path("r.tbl")), Bytes(pager));
+    EXPECT_EQ(Cli({"verify", "--port", simulator.link(), path("r.tbl")}).out, "ZR250Pro: Verify Sucess !\n");
 
-    // A file with one changed field: written, sealed, read back; then verified as sealed.
+    // To standard output the table comes alone; its box goes to standard error.
+    const Outcome piped = Cli({"read", "--port", simulator.link(), "-o", "-"});
+    EXPECT_EQ(piped.status, 0);
+    EXPECT_EQ(piped.out, std::string(pager.bytes.begin(), pager.bytes.end()));
+    EXPECT_NE(piped.err.find("ZR250Pro: Read Success !\n"), std::string::npos) << piped.err;
+
+    // A file with one changed field: written, sealed, read back; saved as sent, then verified.
     PagerImage edited = pager;
     edited[70] = 60;
     testing::WriteAll(path("e.tbl"), Bytes(edited));
-    const Outcome write = Cli({"write", "--port", simulator.link(), path("e.tbl")});
+    const Outcome write = Cli({"write", "--port", simulator.link(), path("e.tbl"), "-o", path("sent.tbl")});
     EXPECT_EQ(write.status, 0);
     EXPECT_EQ(write.out, "ZR250Pro: Write Sucess !\n");
     EXPECT_NE(write.err.find("  Write Now ......\n"), std::string::npos);
     EXPECT_NE(write.err.find("  Verify Now ......\n  Ready .....\n"), std::string::npos);
     ASSERT_EQ(Cli({"seal", path("e.tbl"), "-o", path("s.tbl")}).status, 0);
+    EXPECT_EQ(ReadAll(path("sent.tbl")), ReadAll(path("s.tbl")));
+    // Saved as sent to standard output: the image alone there, the boxes on standard error.
+    const Outcome sentPiped = Cli({"write", "--port", simulator.link(), path("e.tbl"), "-o", "-"});
+    EXPECT_EQ(sentPiped.status, 0);
+    const auto sent = ReadAll(path("sent.tbl"));
+    EXPECT_EQ(sentPiped.out, std::string(sent.begin(), sent.end()));
+    EXPECT_NE(sentPiped.err.find("ZR250Pro: Write Sucess !\n"), std::string::npos) << sentPiped.err;
 
-    const Outcome verify = Cli({"verify", "--port", simulator.link(), path("s.tbl")});
+    const Outcome verify = Cli({"verify", "--port", simulator.link(), path("sent.tbl")});
     EXPECT_EQ(verify.status, 0);
     EXPECT_EQ(verify.out, "ZR250Pro: Verify Sucess !\n");
     const Outcome mismatch = Cli({"verify", "--port", simulator.link(), path("r.tbl")});
@@ -185,10 +207,43 @@ TEST(CliDevice, FailuresPrintTheirBoxAndExitOne) {
     EXPECT_EQ(held.out,
               "ZR250Pro: The Board is not responding ! \nPlease check your programer ready \nand COM port connect "
               "properly !\n");
+    // The reason and the fix follow on standard error: this test program holds the port.
+    EXPECT_NE(held.err.find("zr250pro-cli: Cannot open " + simulator.link() + ": in use by link_tests (process " +
+                            std::to_string(getpid())),
+              std::string::npos)
+        << held.err;
+    other.Close();
+
+    const Outcome gone = Cli({"probe", "--port", "/nonexistent/ttyUSB7"});
+    EXPECT_EQ(gone.status, 1);
+    EXPECT_NE(gone.err.find("zr250pro-cli: Cannot open /nonexistent/ttyUSB7: no such device. "), std::string::npos)
+        << gone.err;
 
     const Outcome missing = Cli({"write", "--port", simulator.link(), path("missing.tbl")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "ZR250Pro: Open Error!\n");
+}
+
+TEST(CliDevice, AUserWhoMayNotOpenThePortIsToldWhichGroupToJoin) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to run the command as another user";
+    const std::vector<std::string> asNobody{"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                            ZR250PRO_CLI};
+    if (access(asNobody[0].c_str(), X_OK) != 0) GTEST_SKIP() << "setpriv is not installed";
+    std::vector<std::string> ports = asNobody;
+    ports.push_back("ports");
+    if (RunProgram(ports).status != 0) GTEST_SKIP() << "the user nobody cannot run the built program here";
+    TempDir dir;
+    Simulator simulator(dir, {});
+    const std::filesystem::path device = std::filesystem::canonical(simulator.link());
+    ::chmod(device.c_str(), 0660);  // the owner root and its group may use it, nobody else
+    std::vector<std::string> probe = asNobody;
+    probe.insert(probe.end(), {"probe", "--port", device.string()});
+    const Outcome refused = RunProgram(probe);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("Cannot open " + device.string() + ": Permission denied. "), std::string::npos)
+        << refused.err;
+    EXPECT_NE(refused.err.find("sudo usermod -aG "), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find(" nobody\", then log out and in again"), std::string::npos) << refused.err;
 }
 
 }  // namespace

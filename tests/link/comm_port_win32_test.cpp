@@ -9,10 +9,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "board_scan.h"
+#include "cli_run.h"
 #include "device_operations.h"
 #include "device_texts.h"
 #include "quick_port.h"
 #include "recording_view.h"
+#include "temp_dir.h"
 
 namespace zr {
 namespace {
@@ -22,6 +25,8 @@ using testing::RecordingView;
 
 // A device name no machine has.
 constexpr const char* kMissingPort = "ZR250PRO-NO-SUCH-PORT";
+// Long enough for the answering board under Wine on a loaded machine, short for the silent one.
+constexpr std::chrono::milliseconds kScanReplyTimeOut{1000};
 
 // Wine opens a COM port as the Unix device behind it and does not keep a second open out, as
 // Windows' serial drivers do.
@@ -89,6 +94,42 @@ TEST_F(Win32Port, ASilentBoardIsNoBoard) {
     EXPECT_EQ(view.Status(), kReadyStatus);
     EXPECT_EQ(image, before);
     EXPECT_FALSE(port.IsOpen());
+}
+
+TEST_F(Win32Port, TheScanChoosesTheAnsweringBoardPastMissingAndSilentPorts) {
+    QuickPort port;
+    const BoardScan scan = ScanPortsForBoard(port, {kMissingPort, silent, board}, view, kScanReplyTimeOut);
+    EXPECT_EQ(scan.found, std::optional<std::size_t>(2));
+    EXPECT_TRUE(port.IsOpen()) << "the chosen port is left open";
+    ASSERT_EQ(scan.unopened.size(), 1u);
+    EXPECT_EQ(scan.unopened[0].port, kMissingPort);
+    EXPECT_TRUE(view.messages.empty());
+    port.Close();
+
+    EXPECT_EQ(ScanPortsForBoard(port, {silent, kMissingPort}, view, kScanReplyTimeOut).found, std::nullopt);
+    EXPECT_FALSE(port.IsOpen());
+}
+
+TEST_F(Win32Port, ScanDoctorAndTraceOnTheCommandLine) {
+    using testing::Cli;
+    using testing::Contains;
+    // The command line's port list, inherited: the silent board's port, then the answering one's.
+    ASSERT_EQ(_putenv_s("ZR250PRO_PORTS", (silent + ":" + board).c_str()), 0);
+    const auto scan = Cli("scan");
+    EXPECT_EQ(scan.status, 0);
+    EXPECT_TRUE(Contains(scan.out, "board found on " + board)) << scan.out;
+
+    const auto doctor = Cli("doctor");
+    EXPECT_EQ(doctor.status, 0);
+    EXPECT_TRUE(Contains(doctor.out, "  held by:  not available on Windows\n")) << doctor.out;
+    EXPECT_TRUE(Contains(doctor.out, "Programs that grab serial adapters: not available on Windows\n")) << doctor.out;
+    EXPECT_TRUE(Contains(doctor.out, "Result: a board and a pager answer on " + board + ".\n")) << doctor.out;
+
+    testing::TempDir dir;
+    const auto trace = dir / "trace.txt";
+    EXPECT_EQ(Cli("probe --port " + board + " --trace " + trace.string()).status, 0);
+    std::error_code error;
+    EXPECT_GT(std::filesystem::file_size(trace, error), 0u) << error.message();
 }
 
 TEST_F(Win32Port, APortInUseIsRefusedUntilItIsFreed) {

@@ -1,11 +1,15 @@
 // Read, Write, Verify and the board probes end to end: the real serial port against the simulated
 // board on a pseudo-terminal. Waits are cut short (QuickPort), so time-outs cost a fraction of 3 s.
+// The pacing of a Write is timed on the fake line's clock instead.
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <numeric>
 
 #include "device_operations.h"
 #include "device_texts.h"
+#include "fake_line.h"
+#include "frames.h"
 #include "pager_simulator.h"
 #include "quick_port.h"
 #include "recording_view.h"
@@ -70,7 +74,12 @@ TEST_F(DeviceOperations, ReadTakesThePagersImageInFiveExchanges) {
     options.memory = PagerMemory();
     options.memory[kSpeakerOnOffset] = 20;  // a squelch pair of no level: repaired on the way in
     options.memory[kSpeakerOffOffset] = 10;
-    SetWord16(options.memory, kChecksumOffset, ImageChecksum(options.memory));
+    options.memory[15] = 0x44;  // not covered by the checksum
+    options.memory[253] = 'X';  // covered: a tag without its NUL
+    unsigned sum = 0;
+    for (std::size_t offset = 16; offset <= 253; ++offset) sum += options.memory[offset];
+    options.memory[254] = static_cast<std::uint8_t>(sum >> 8);
+    options.memory[255] = static_cast<std::uint8_t>(sum & 0xFF);
     PagerImage expected = options.memory;
     expected[1] = 5;  // the firmware version the pager reports lives in its memory
     expected[2] = 10;
@@ -124,6 +133,46 @@ TEST_F(DeviceOperations, WriteSealsSendsThirtyTwoPiecesAndReadsBack) {
     expectedRequests.push_back(kSecondHalf);
     EXPECT_EQ(Requests(), expectedRequests);
     ExpectClosedDown();
+}
+
+// A board on the fake line that answers every frame at once from its memory, so the line's clock
+// moves only while the program pauses.
+void AnswerAsABoard(testing::FakeLine& line, PagerImage& memory) {
+    line.answer = [&line, &memory](std::span<const std::uint8_t> frame) {
+        const std::size_t address = frame[13] * 256u + frame[14];
+        std::vector<std::uint8_t> reply(kPreamble.begin(), kPreamble.end());
+        if (frame[11] == 'S') {
+            std::copy(frame.begin() + 15, frame.end() - 2, memory.bytes.begin() + address);
+            reply.insert(reply.end(), {51, 83, 1, 6, 0, 141});
+        } else {
+            reply.insert(reply.end(), frame.begin() + 10, frame.begin() + 13);
+            reply.insert(reply.end(), memory.bytes.begin() + address, memory.bytes.begin() + address + frame[15]);
+            const unsigned sum = std::accumulate(reply.begin() + 10, reply.end(), 0u);
+            reply.push_back(static_cast<std::uint8_t>(sum >> 8 & 0xFF));
+            reply.push_back(static_cast<std::uint8_t>(sum & 0xFF));
+        }
+        line.Arrive(reply);
+    };
+}
+
+TEST(WritePacing, EveryPieceIsFollowedByTenMilliseconds) {
+    testing::FakeLine line;
+    RecordingView view;
+    PagerImage memory = StartupImage();
+    memory[1] = 5;
+    memory[2] = 10;
+    AnswerAsABoard(line, memory);
+    PagerImage image = StartupImage();
+    const PortNameTable ports{"board"};
+    const SquelchLevelTable levels = BuiltInSquelchLevelTable();
+    ASSERT_TRUE(WritePager({line, ports, 0, image, levels, view}));
+
+    // Presence, version and tag at 0; piece n at n x 10 ms; the read-back after the last piece's pause.
+    std::vector<std::chrono::milliseconds> expected(3, std::chrono::milliseconds(0));
+    for (int piece = 0; piece < 32; ++piece) expected.push_back(std::chrono::milliseconds(10 * piece));
+    expected.insert(expected.end(), 2, std::chrono::milliseconds(320));
+    EXPECT_EQ(line.writeTimes, expected);
+    EXPECT_EQ(memory, image);
 }
 
 TEST_F(DeviceOperations, VerifyComparesTheImageExactlyAsItIs) {
@@ -321,30 +370,16 @@ TEST_F(DeviceOperations, APortErrorDuringTheExchangeFailsTheBlockInProgress) {
     ExpectClosedDown();
 }
 
-TEST_F(DeviceOperations, TheScanSelectsTheFirstPortWithABoardAndLeavesItOpen) {
+TEST_F(DeviceOperations, TheProbeBeforeAnOperationTriesTheSelectedPortOnly) {
     SimulatorOptions silent;
     silent.silent = true;
     SimulatorThread empty(silent);
-    SimulatorThread held(SimulatorOptions{});
     Start();
-    TCommPort other;
-    other.Configure(9600, held.PortPath(), 1);
-    ports = {empty.PortPath(), held.PortPath(), simulator->PortPath()};
-
-    EXPECT_EQ(ScanPortsForBoard(port, ports, view), std::optional<std::size_t>(2));
-    EXPECT_TRUE(port.IsOpen());
-    EXPECT_TRUE(view.messages.empty());
-    EXPECT_EQ(StartupBoardCheck(port, ports, view), std::optional<std::size_t>(2));
-
-    // The probe before an operation tries the selected port only.
+    ports = {empty.PortPath(), simulator->PortPath()};
     EXPECT_FALSE(ProbeSelectedPort({port, ports, 0, image, levels, view}));
-    EXPECT_TRUE(held.simulator().Requests().empty());
-
-    ports = {empty.PortPath()};
-    EXPECT_EQ(StartupBoardCheck(port, ports, view), std::nullopt);
-    EXPECT_EQ(Messages(), std::vector{NoBoardMessage()});
-    EXPECT_FALSE(port.IsOpen());
-    EXPECT_EQ(ScanPortsForBoard(port, {}, view), std::nullopt);
+    EXPECT_TRUE(Requests().empty());
+    EXPECT_TRUE(ProbeSelectedPort({port, ports, 1, image, levels, view}));
+    EXPECT_TRUE(port.IsOpen());
 }
 
 TEST_F(DeviceOperations, TheInterfaceVersionIsShownAsMajorPointMinor) {

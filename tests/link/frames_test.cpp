@@ -5,6 +5,7 @@
 
 #include "fake_line.h"
 #include "frames.h"
+#include "image_fields.h"
 #include "recording_view.h"
 
 namespace zr {
@@ -50,15 +51,37 @@ TEST(FrameFormat, RequestsCarryPreambleHeaderAndChecksum) {
 TEST_F(FrameLinkTest, WriteBlockSendsTwentyFiveBytesAndNeedsTheAcknowledge) {
     PagerImage image;
     for (std::size_t i = 0; i < kImageSize; ++i) image[i] = static_cast<std::uint8_t>(200 + i);
-    line.Arrive(kWriteAcknowledgeReply);
+    const Bytes acknowledge = WithPreamble({51, 83, 1, 6, 0, 141});
+    line.Arrive(acknowledge);
     ASSERT_TRUE(link.WriteBlock(image, 248, 8));
     // 51 + 83 + 10 + 0 + 248 + (448 .. 455 each mod 256 = 192 .. 199) = 392 + 1564 = 1956 = 7 * 256 + 164.
     EXPECT_EQ(line.written,
               WithPreamble({51, 83, 10, 0, 248, 192, 193, 194, 195, 196, 197, 198, 199, 7, 164}));
 
-    // Any other payload, a negative acknowledge included, fails the piece.
-    line.Arrive(WithPreamble({51, 83, 1, 21, 0, 156}));
-    EXPECT_FALSE(link.WriteBlock(image, 0, 8));
+    // The reply must equal the acknowledge byte for byte: a right payload byte 6 does not save a
+    // reply that differs anywhere else.
+    const auto changed = [&acknowledge](std::size_t offset, std::uint8_t value) {
+        Bytes reply = acknowledge;
+        reply[offset] = value;
+        return reply;
+    };
+    const std::pair<const char*, Bytes> refused[] = {
+        {"negative acknowledge", WithPreamble({51, 83, 1, 21, 0, 156})},
+        {"checksum high byte", changed(14, 1)},
+        {"checksum low byte", changed(15, 140)},
+        {"garbled preamble", changed(0, 'v')},
+        {"last preamble byte", changed(9, 'X')},
+        {"command echo", changed(10, 53)},
+        {"letter echo", changed(11, 'R')},
+        {"length", changed(12, 2)},
+    };
+    for (const auto& [name, reply] : refused) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(reply.size(), 16u);
+        line.Arrive(reply);
+        EXPECT_FALSE(link.WriteBlock(image, 0, 8));
+        EXPECT_EQ(line.BytesWaiting(), 0u) << "the whole reply was taken";
+    }
 }
 
 TEST_F(FrameLinkTest, PresenceTestLooksOnlyAtLengthAndChecksum) {
@@ -153,6 +176,8 @@ TEST_F(FrameLinkTest, FirmwareVersionReadsTheMinorByteAsDigitsAfterThePoint) {
         {5, 10, 5.1f, "5.10", true}, {5, 1, 5.1f, "5.10", true},   {5, 9, 5.9f, "5.90", true},
         {5, 0, 5.0f, "5.00", false}, {4, 99, 4.99f, "4.99", false}, {1, 83, 1.83f, "1.83", false},
         {6, 0, 6.0f, "6.00", true},
+        // Three digits after the point: the text rounds the decimal number, not its float.
+        {5, 115, 5.115f, "5.12", true}, {5, 255, 5.255f, "5.25", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.major) + "." + std::to_string(c.minor));
@@ -164,6 +189,9 @@ TEST_F(FrameLinkTest, FirmwareVersionReadsTheMinorByteAsDigitsAfterThePoint) {
         EXPECT_EQ(FirmwareIsRecent(version), c.recent);
         EXPECT_EQ(image[1], c.major);
         EXPECT_EQ(image[2], c.minor);
+        // The field the load and show display gives the same text for the same two bytes.
+        for (const auto& field : ImageFields())
+            if (field.key == "firmware") EXPECT_EQ(FieldValueText(DecodeField(image, field)), c.shown);
     }
     // No answer: 0, which fails the gate, and the image keeps its bytes.
     PagerImage image = StartupImage();

@@ -5,7 +5,9 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <limits>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -41,6 +43,8 @@ public:
     void Write(std::span<const std::uint8_t> bytes) override {
         RequireOpen();
         written.insert(written.end(), bytes.begin(), bytes.end());
+        writeTimes.push_back(now);
+        if (answer) answer(bytes);
     }
     std::size_t BytesWaiting() override {
         RequireOpen();
@@ -62,6 +66,7 @@ public:
         now = next - now < limit ? next : now + limit;
     }
     void Pause(std::chrono::milliseconds duration) override { now += duration; }
+    std::unique_ptr<CommPort> NewPort() const override { return std::make_unique<FakeLine>(); }
 
     struct Incoming {
         Ms when;
@@ -71,6 +76,9 @@ public:
     bool open = true;
     std::string name;
     std::vector<std::uint8_t> written;
+    // The clock at each frame written, and the board's part: it may queue a reply to each frame.
+    std::vector<Ms> writeTimes;
+    std::function<void(std::span<const std::uint8_t> frame)> answer;
     std::deque<Incoming> incoming;
     int purges = 0;
     long waits = 0;

@@ -40,6 +40,9 @@ public:
     bool IsModifyMode() const override { return modifyMode; }
     void ShowFirmwareVersion(std::string_view text) override { firmwareVersion = text; }
     void ImageReplaced() override { ++imageReplacements; }
+    void ExplainPortFailures(const std::vector<PortFailure>& failures) override {
+        portFailures.insert(portFailures.end(), failures.begin(), failures.end());
+    }
     void ProcessEvents() override { ++eventPumps; }
 
     std::string Status() const { return statuses.empty() ? std::string() : statuses.back(); }
@@ -58,6 +61,7 @@ public:
     std::string firmwareVersion;
     int imageReplacements = 0;
     long eventPumps = 0;
+    std::vector<PortFailure> portFailures;
 };
 
 }  // namespace zr::testing
