@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and runs every test; then checks the Debian package with lintian
-# and runs the core tests again under AddressSanitizer and UndefinedBehaviorSanitizer. Fails when
-# any test or check fails.
+# Installs what is needed, builds, and runs every test; then checks the Debian package with lintian,
+# runs the core tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and last builds
+# the Windows programs and runs their tests under Wine (scripts/test-windows.sh). Fails when any
+# test or check fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -14,3 +15,5 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZR250PRO_BUILD_
 cmake --build build-sanitize
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize --output-on-failure -j2
+
+bash scripts/test-windows.sh

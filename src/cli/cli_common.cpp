@@ -9,6 +9,10 @@
 #include <vector>
 
 #include <unistd.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "number_text.h"
 #include "squelch_levels.h"
@@ -34,11 +38,20 @@ void NoteShortOrLongFile(const std::filesystem::path& path, std::size_t bytesRea
     NoteShortOrLongFile(path.string(), bytesRead, error ? std::nullopt : std::optional(size));
 }
 
+// Table bytes pass standard input and output untranslated: Windows' C runtime would otherwise turn
+// a line feed byte into two bytes on the way out and stop reading at a byte 26.
+void UseBinaryMode([[maybe_unused]] int descriptor) {
+#ifdef _WIN32
+    _setmode(descriptor, _O_BINARY);
+#endif
+}
+
 // Everything standard input holds; nothing, after "Open Error!" and the system's reason, when it
 // cannot be read.
 std::optional<std::vector<std::uint8_t>> ReadStandardInput() {
     std::vector<std::uint8_t> data;
     std::array<std::uint8_t, 4096> buffer{};
+    UseBinaryMode(STDIN_FILENO);
     for (;;) {
         const ssize_t n = ::read(STDIN_FILENO, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
@@ -108,7 +121,9 @@ void ReserveStandardOutputFor(const std::filesystem::path& output) {
 
 void TakeOverStandardOutput() {
     // A closed pipe is a failed write to report, not a signal that ends the program unannounced.
+#ifdef SIGPIPE  // Windows has no such signal: the write fails by itself
     std::signal(SIGPIPE, SIG_IGN);
+#endif
     if (checkedOutput == nullptr) checkedOutput = new CheckedOutputBuffer;
     std::cout.rdbuf(checkedOutput);
 }
@@ -165,6 +180,8 @@ void PrintMessages(const EditorAnswer& answer) {
 
 bool WriteImageFile(const std::filesystem::path& path, const PagerImage& image) {
     if (IsStandardOutput(path)) {
+        std::cout.flush();
+        UseBinaryMode(STDOUT_FILENO);
         std::cout.write(reinterpret_cast<const char*>(image.bytes.data()), kImageSize);
         const auto failure = StandardOutputFailure();
         if (!failure) return true;

@@ -66,11 +66,16 @@ std::string Holders(const std::vector<PortHolder>& holders) {
 void PrintText(const Checkup& checkup) {
     for (const PortReport& port : checkup.ports) {
         std::cout << "Port " << port.port << (port.device != port.port ? " (" + port.device + ")" : "") << "\n";
-        std::cout << "  device:   " << DeviceLine(port.kind) << "\n";
-        if (port.exists)
-            std::cout << "  access:   " << port.mode << " " << port.owner << ":" << port.group << "; this user "
-                      << (port.canOpen ? "can" : "cannot") << " open it\n";
-        std::cout << "  held by:  " << (port.holders.empty() ? "no other program" : Holders(port.holders)) << "\n";
+        if (kDeviceFactsKnown) {
+            std::cout << "  device:   " << DeviceLine(port.kind) << "\n";
+            if (port.exists)
+                std::cout << "  access:   " << port.mode << " " << port.owner << ":" << port.group << "; this user "
+                          << (port.canOpen ? "can" : "cannot") << " open it\n";
+            std::cout << "  held by:  " << (port.holders.empty() ? "no other program" : Holders(port.holders)) << "\n";
+        } else {
+            std::cout << "  device:   " << kDeviceFactsUnknown << "\n";
+            std::cout << "  held by:  " << kDeviceFactsUnknown << "\n";
+        }
         if (port.unopened) std::cout << "  opening:  " << port.unopened->Text() << "\n";
         std::cout << "  board:    ";
         if (port.boardAnswers)
@@ -85,7 +90,8 @@ void PrintText(const Checkup& checkup) {
         std::cout << "\n";
     }
     if (checkup.ports.empty()) std::cout << "No port is listed.\n";
-    std::cout << "Programs that grab serial adapters: " << (checkup.grabbers.empty() ? "none running" : "") << "\n";
+    std::cout << "Programs that grab serial adapters: "
+              << (!kDeviceFactsKnown ? kDeviceFactsUnknown : checkup.grabbers.empty() ? "none running" : "") << "\n";
     for (const auto& grabber : checkup.grabbers)
         std::cout << "  " << DescribeHolder(grabber) << ": " << GrabberAdvice(grabber) << "\n";
     const auto reachable = std::ranges::find_if(

@@ -1,6 +1,6 @@
-// The few operating system calls a safe save needs, each small and on its own, so that another
-// system's variant can sit beside the POSIX one (posix_file_system.cpp). Every call reports a
-// failure as the system words it (strerror), never by throwing.
+// The few operating system calls a safe save needs, each small and on its own: the POSIX variant in
+// posix_file_system.cpp, the Win32 one in windows_file_system.cpp. Every call reports a failure as
+// the system words it (strerror, FormatMessage), never by throwing.
 #pragma once
 
 #include <cstdint>

@@ -1,11 +1,12 @@
 // The POSIX calls behind a safe save.
 #include "file_system.h"
 
+#include "temporary_name.h"
+
 #include <cerrno>
-#include <charconv>
 #include <climits>
+#include <limits>
 #include <cstring>
-#include <random>
 #include <vector>
 
 #include <fcntl.h>
@@ -16,9 +17,6 @@
 namespace zr::files {
 
 namespace {
-
-constexpr std::string_view kTemporaryPrefix = ".zr250pro-";
-constexpr std::string_view kTemporarySuffix = ".tmp";
 
 std::string SystemReason(int error) { return std::strerror(error); }
 Failure LastFailure() { return SystemReason(errno); }
@@ -56,22 +54,6 @@ bool PermissionBitsAllowWriting(const struct stat& status) {
     if (status.st_uid == ::geteuid()) return (status.st_mode & S_IWUSR) != 0;
     if (UserIsInGroup(status.st_gid)) return (status.st_mode & S_IWGRP) != 0;
     return (status.st_mode & S_IWOTH) != 0;
-}
-
-std::string RandomLetters(std::size_t count) {
-    static std::mt19937 generator{std::random_device{}()};
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
-    std::string letters;
-    for (std::size_t i = 0; i < count; ++i) letters += kLetters[pick(generator)];
-    return letters;
-}
-
-// ".zr250pro-<process>-<letters>.tmp": short, so that a target whose name is near the system's
-// limit still has room for its temporary file beside it.
-std::string TemporaryName() {
-    return std::string(kTemporaryPrefix) + std::to_string(::getpid()) + "-" + RandomLetters(6) +
-           std::string(kTemporarySuffix);
 }
 
 }  // namespace
@@ -118,7 +100,7 @@ TemporaryFile::~TemporaryFile() {
 
 Failure TemporaryFile::Create(const std::filesystem::path& folder) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = folder / TemporaryName();
+        auto candidate = folder / TemporaryFileName(static_cast<unsigned long>(::getpid()));
         // 0666 under the user's umask: the permissions any new file of theirs gets.
         descriptor_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor_ >= 0) {
@@ -178,13 +160,10 @@ Failure TemporaryFile::PlaceIfAbsent(const std::filesystem::path& target) {
 }
 
 bool IsStaleTemporaryName(const std::string& fileName) {
-    if (!fileName.starts_with(kTemporaryPrefix) || !fileName.ends_with(kTemporarySuffix)) return false;
-    const char* first = fileName.data() + kTemporaryPrefix.size();
-    const char* last = fileName.data() + fileName.size();
-    pid_t process = 0;
-    const auto [end, error] = std::from_chars(first, last, process);
-    if (error != std::errc{} || end == last || *end != '-' || process <= 0) return false;
-    return process != ::getpid() && ::kill(process, 0) != 0 && errno == ESRCH;
+    const auto process = TemporaryFileProcess(fileName);
+    if (!process || *process > static_cast<unsigned long>(std::numeric_limits<pid_t>::max())) return false;
+    const auto pid = static_cast<pid_t>(*process);
+    return pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH;
 }
 
 void FlushFolder(const std::filesystem::path& folder) {

@@ -47,11 +47,17 @@ Failure CheckTarget(const std::filesystem::path& target, const PathFacts& facts)
     return CheckUserMayWrite(FolderOf(target));
 }
 
+// A file's name in UTF-8: a name beyond ASCII need not fit the system's narrow encoding.
+std::string Utf8Name(const std::filesystem::path& file) {
+    const auto name = file.filename().u8string();
+    return std::string(name.begin(), name.end());
+}
+
 // Temporary files of saves that were interrupted, left beside the target.
 void RemoveStaleTemporaries(const std::filesystem::path& folder) {
     std::error_code error;
     for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error))
-        if (IsStaleTemporaryName(entry->path().filename().string())) RemoveFile(entry->path());
+        if (IsStaleTemporaryName(Utf8Name(entry->path()))) RemoveFile(entry->path());
 }
 
 // Copies the file's content into `copy`.

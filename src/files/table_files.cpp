@@ -8,6 +8,25 @@
 
 namespace zr {
 
+namespace {
+
+// Wide names on Windows reach every path the file dialogs can give.
+std::FILE* OpenForReading(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return _wfopen(path.c_str(), L"rb");
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}
+
+// UTF-8 on every system, whatever the system's own encoding of names.
+std::string Utf8Text(const std::filesystem::path& path) {
+    const auto text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+}  // namespace
+
 Message OpenErrorMessage() { return WarningMessage("Open Error!"); }
 Message SaveErrorMessage() { return WarningMessage("Save Error!"); }
 Message DefaultTableQuestion() {
@@ -22,7 +41,7 @@ Message DefaultTableOpenErrorMessage() { return WarningMessage("Open default.tbl
 Message ForeignDefaultTableMessage() { return PlainMessage("This default table is not ZR250Pro."); }
 
 std::optional<std::size_t> ReadTableBytes(const std::filesystem::path& path, PagerImage& buffer) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenForReading(path);
     if (file == nullptr) return std::nullopt;
     std::array<std::uint8_t, kImageSize> data{};
     const std::size_t count = std::fread(data.data(), 1, data.size(), file);
@@ -69,7 +88,7 @@ std::optional<SaveFailure> SaveTableFileAs(const std::filesystem::path& path, co
 std::string SaveAsStatusText(const std::filesystem::path& path, const std::filesystem::path& startDirectory) {
     const auto relative = path.lexically_normal().lexically_relative(startDirectory.lexically_normal());
     const bool belowStart = !relative.empty() && *relative.begin() != "..";
-    return "File Name:" + (belowStart ? relative.generic_string() : path.string());
+    return "File Name:" + Utf8Text(belowStart ? relative : path);
 }
 
 std::filesystem::path SaveAsFolder(const std::filesystem::path& saveTarget, const std::filesystem::path& startDirectory) {

@@ -105,7 +105,7 @@ void MainWindow::FormCreate() {
     ApplyHintDisplayTime();
     BuildControlFamilies();
     portNames_.clear();
-    startDirectory_ = QDir::currentPath().toStdString();
+    startDirectory_ = zr::gui::PathFromQString(QDir::currentPath());
     zr::WriteSystemTag(image_);
     ConnectFieldEditors();
     LoadImageIntoEditor();

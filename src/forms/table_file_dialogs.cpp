@@ -25,7 +25,7 @@ std::unique_ptr<QFileDialog> MakeTableFileDialog(QWidget* parent, TableFileDialo
     auto dialog = std::make_unique<QFileDialog>(parent);
     dialog->setNameFilters(QStringList{ToQString(kTableFileFilter)});
     dialog->setDefaultSuffix(ToQString(kTableFileExtension));
-    dialog->setDirectory(QString::fromStdString(folder.string()));
+    dialog->setDirectory(QStringFromPath(folder));
     if (kind == TableFileDialogKind::Open) {
         dialog->setWindowTitle(QStringLiteral("Open"));
         dialog->setAcceptMode(QFileDialog::AcceptOpen);
@@ -35,7 +35,7 @@ std::unique_ptr<QFileDialog> MakeTableFileDialog(QWidget* parent, TableFileDialo
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setFileMode(QFileDialog::AnyFile);
         dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
-        if (!suggested.empty()) dialog->selectFile(QString::fromStdString((folder / suggested).string()));
+        if (!suggested.empty()) dialog->selectFile(QStringFromPath(folder / suggested));
     }
     return dialog;
 }
@@ -46,7 +46,7 @@ std::optional<std::filesystem::path> ChooseTableFile(QWidget* parent, TableFileD
     if (CurrentHandler()) return CurrentHandler()(kind, folder, suggested);
     auto dialog = MakeTableFileDialog(parent, kind, folder, suggested);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
-    return std::filesystem::path(dialog->selectedFiles().constFirst().toStdString());
+    return PathFromQString(dialog->selectedFiles().constFirst());
 }
 
 TableFileDialogHandler SetTableFileDialogHandler(TableFileDialogHandler handler) {
@@ -54,5 +54,9 @@ TableFileDialogHandler SetTableFileDialogHandler(TableFileDialogHandler handler)
     CurrentHandler() = std::move(handler);
     return previous;
 }
+
+std::filesystem::path PathFromQString(const QString& text) { return std::filesystem::path(text.toStdU16String()); }
+
+QString QStringFromPath(const std::filesystem::path& path) { return QString::fromStdU16String(path.u16string()); }
 
 }  // namespace zr::gui

@@ -31,4 +31,9 @@ using TableFileDialogHandler = std::function<std::optional<std::filesystem::path
 // Replaces the dialogs; an empty handler restores the real ones. Returns the handler in force.
 TableFileDialogHandler SetTableFileDialogHandler(TableFileDialogHandler handler);
 
+// A path as Qt names files and back, through UTF-16, so that every name survives on Windows, whose
+// paths are UTF-16, as well as elsewhere.
+std::filesystem::path PathFromQString(const QString& text);
+QString QStringFromPath(const std::filesystem::path& path);
+
 }  // namespace zr::gui

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -137,6 +138,8 @@ private:
     std::uint8_t stopBits_ = 0;  // 0 one, 2 two
 #ifdef _WIN32
     void* handle_ = nullptr;
+    // The byte a wait on the port received; the next ReadByte returns it.
+    std::optional<std::uint8_t> waitedByte_;
 #else
     int fd_ = -1;
 #endif

@@ -18,6 +18,14 @@ constexpr DWORD kOutputBufferSize = 9216;
 
 [[noreturn]] void Raise(std::uint8_t code) { throw ECommError(code, GetLastError()); }
 
+// The time-outs every blocking read and write of the port runs under.
+COMMTIMEOUTS StandardTimeouts() {
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadTotalTimeoutConstant = kReadWriteTimeoutMs;
+    timeouts.WriteTotalTimeoutConstant = kReadWriteTimeoutMs;
+    return timeouts;
+}
+
 // Everything but the rate and the frame format is forced: binary, no parity checking, DTR and RTS
 // asserted while open, no flow control of any kind.
 void ForceLineControl(DCB& dcb, std::uint32_t baudRate, std::uint8_t byteSize, std::uint8_t parity,
@@ -73,9 +81,7 @@ void TCommPort::Open() {
     if (!GetCommState(handle, &dcb)) fail(ECommError::kGetState);
     ForceLineControl(dcb, baudRate_, byteSize_, parity_, stopBits_);
     if (!SetCommState(handle, &dcb)) fail(ECommError::kSetState);
-    COMMTIMEOUTS timeouts{};
-    timeouts.ReadTotalTimeoutConstant = kReadWriteTimeoutMs;
-    timeouts.WriteTotalTimeoutConstant = kReadWriteTimeoutMs;
+    COMMTIMEOUTS timeouts = StandardTimeouts();
     SetCommTimeouts(handle, &timeouts);
     if (!SetupComm(handle, kInputBufferSize, kOutputBufferSize)) fail(ECommError::kBuffers);
     handle_ = handle;
@@ -86,6 +92,7 @@ void TCommPort::Close() {
     if (!open_) return;
     if (!CloseHandle(static_cast<HANDLE>(handle_))) Raise(ECommError::kClose);
     handle_ = nullptr;
+    waitedByte_.reset();
     open_ = false;
 }
 
@@ -112,6 +119,7 @@ void TCommPort::Purge() {
     if (!PurgeComm(static_cast<HANDLE>(handle_), PURGE_RXCLEAR) ||
         !PurgeComm(static_cast<HANDLE>(handle_), PURGE_TXCLEAR))
         Raise(ECommError::kPurge);
+    waitedByte_.reset();
 }
 
 void TCommPort::Write(std::span<const std::uint8_t> bytes) {
@@ -131,11 +139,16 @@ std::size_t TCommPort::BytesWaiting() {
     DWORD errors = 0;
     COMSTAT status{};
     if (!ClearCommError(static_cast<HANDLE>(handle_), &errors, &status)) Raise(ECommError::kBytesWaiting);
-    return status.cbInQue;
+    return status.cbInQue + (waitedByte_ ? 1 : 0);
 }
 
 std::uint8_t TCommPort::ReadByte() {
     RequireOpen();
+    if (waitedByte_) {
+        const std::uint8_t waited = *waitedByte_;
+        waitedByte_.reset();
+        return waited;
+    }
     std::uint8_t byte = 0;
     DWORD read = 0;
     if (!ReadFile(static_cast<HANDLE>(handle_), &byte, 1, &read, nullptr)) Raise(ECommError::kRead);
@@ -143,15 +156,27 @@ std::uint8_t TCommPort::ReadByte() {
 }
 
 void TCommPort::WaitForInput(std::chrono::milliseconds limit) {
+    if (BytesWaiting() > 0 || limit.count() <= 0) return;
     // The port is opened for blocking input and output, as the board's line has always been driven,
-    // so there is no event to wait on: sleep in short slices until a byte waits or the time is up.
-    constexpr DWORD kSliceMs = 2;
+    // so the wait is a read of one byte under a time-out of `limit`: it sleeps in the driver until a
+    // byte arrives. The byte is kept for the next ReadByte.
+    const HANDLE handle = static_cast<HANDLE>(handle_);
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(limit.count());
-    while (BytesWaiting() == 0) {
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) return;
-        Sleep(static_cast<DWORD>(std::min<ULONGLONG>(kSliceMs, deadline - now)));
+    COMMTIMEOUTS wait = StandardTimeouts();
+    wait.ReadTotalTimeoutConstant = static_cast<DWORD>(std::min<long long>(limit.count(), MAXLONG));
+    std::uint8_t byte = 0;
+    DWORD read = 0;
+    const bool waited = SetCommTimeouts(handle, &wait) && ReadFile(handle, &byte, 1, &read, nullptr);
+    COMMTIMEOUTS standard = StandardTimeouts();
+    SetCommTimeouts(handle, &standard);
+    if (waited && read == 1) {
+        waitedByte_ = byte;
+        return;
     }
+    // A line that fails the read at once would wake the caller at once and for ever: sleep out the
+    // wait, so the caller's count of empty waits still measures time.
+    const ULONGLONG now = GetTickCount64();
+    if (now < deadline) Sleep(static_cast<DWORD>(deadline - now));
 }
 
 void TCommPort::Pause(std::chrono::milliseconds duration) {

@@ -32,11 +32,9 @@ bool HasNoUart(const std::filesystem::path& ttyFolder) {
 }
 
 #ifdef _WIN32
-// The present devices of the ports class whose friendly name carries "(COMn)" and whose service is a
-// serial driver, by port number. A number seen twice keeps the later device.
-PortNameTable WindowsSerialPorts() {
+// The present devices of the ports class with their friendly and service names.
+std::vector<PortsClassDevice> PresentPortsClassDevices() {
     static const GUID kPortsClass = {0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
-    std::vector<std::string> slots(257);
     HDEVINFO devices = SetupDiGetClassDevsA(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
     if (devices == INVALID_HANDLE_VALUE) return {};
     SP_DEVINFO_DATA device{};
@@ -48,23 +46,11 @@ PortNameTable WindowsSerialPorts() {
             return std::string();
         return std::string(text);
     };
-    for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
-        const std::string friendly = property(SPDRP_FRIENDLYNAME);
-        const std::string service = property(SPDRP_SERVICE);
-        const auto com = friendly.find("COM");
-        if (com == std::string::npos) continue;
-        if (service.find("Serial") == std::string::npos && service.find("Ser2pl") == std::string::npos) continue;
-        const auto close = friendly.find(')', com);
-        if (close == std::string::npos) continue;
-        const std::string name = friendly.substr(com, close - com);
-        const auto [key, number, whole] = NaturalKey(name);
-        if (key == "COM" && number >= 1 && number <= 256) slots[number] = name;
-    }
+    std::vector<PortsClassDevice> present;
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index)
+        present.push_back({property(SPDRP_FRIENDLYNAME), property(SPDRP_SERVICE)});
     SetupDiDestroyDeviceInfoList(devices);
-    PortNameTable ports;
-    for (const auto& name : slots)
-        if (!name.empty()) ports.push_back(name);
-    return ports;
+    return present;
 }
 #endif
 
@@ -78,6 +64,24 @@ std::vector<std::string> ConsoleTerminals(const std::filesystem::path& ttyClassF
 }
 
 }  // namespace
+
+PortNameTable SerialPortsOfDevices(const std::vector<PortsClassDevice>& devices) {
+    std::vector<std::string> slots(257);
+    for (const auto& [friendly, service] : devices) {
+        if (service.find("Serial") == std::string::npos && service.find("Ser2pl") == std::string::npos) continue;
+        const auto com = friendly.find("COM");
+        if (com == std::string::npos) continue;
+        const auto close = friendly.find(')', com);
+        if (close == std::string::npos) continue;
+        const std::string name = friendly.substr(com, close - com);
+        const auto [key, number, whole] = NaturalKey(name);
+        if (key == "COM" && number >= 1 && number <= 256) slots[number] = name;
+    }
+    PortNameTable ports;
+    for (const auto& name : slots)
+        if (!name.empty()) ports.push_back(name);
+    return ports;
+}
 
 PortNameTable ParsePortList(std::string_view value) {
     PortNameTable ports;
@@ -122,7 +126,7 @@ PortNameTable FallbackPortNames() {
 PortNameTable EnumerateSerialPorts() {
     if (const char* list = std::getenv(kPortListVariable)) return ParsePortList(list);
 #ifdef _WIN32
-    const PortNameTable ports = WindowsSerialPorts();
+    const PortNameTable ports = SerialPortsOfDevices(PresentPortsClassDevices());
     return ports.empty() ? FallbackPortNames() : ports;
 #else
     const std::filesystem::path ttyClassFolder = "/sys/class/tty";

@@ -27,6 +27,16 @@ PortNameTable EnumerateSerialPorts();
 // The variable's value split at ":"; empty items are left out.
 PortNameTable ParsePortList(std::string_view value);
 
+// A device of the Windows ports class, as the device set-up interface names it.
+struct PortsClassDevice {
+    std::string friendlyName;  // "USB Serial Port (COM3)"
+    std::string service;       // the driver: "Serial", "Ser2pl", "usbser", ...
+};
+
+// The COM ports among the devices: a friendly name carrying "COMn" up to a ")" and a serial driver
+// ("Serial" or "Ser2pl" in the service name). Ordered by n; a number seen twice is listed once.
+PortNameTable SerialPortsOfDevices(const std::vector<PortsClassDevice>& devices);
+
 // The serial devices the kernel really has, read from its tty class folder: USB adapters (ttyUSB,
 // ttyACM) and every other tty with a device behind it, where a port of the serial core counts only
 // when a UART answers behind it. A terminal the kernel's console is on is left out. Ordered by name,

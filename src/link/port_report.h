@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "comm_port.h"
@@ -29,6 +30,15 @@ struct SerialDevice {
 // Reads the tty class folder of sysfs for the device at `devicePath` (after its links).
 SerialDevice DescribeSerialDevice(const std::filesystem::path& devicePath,
                                   const std::filesystem::path& ttyClassFolder = "/sys/class/tty");
+
+// The device behind a port, its access and the programs holding it are read from /dev, sysfs and
+// /proc, which Windows does not have: there a report holds only what the line itself answers.
+#ifdef _WIN32
+inline constexpr bool kDeviceFactsKnown = false;
+#else
+inline constexpr bool kDeviceFactsKnown = true;
+#endif
+inline constexpr std::string_view kDeviceFactsUnknown = "not available on Windows";
 
 struct PortReport {
     std::string port;

@@ -6,7 +6,9 @@
 #include <QThread>
 #include <QWidget>
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include "message.h"
 
@@ -18,6 +20,15 @@ constexpr char kActivateRequest[] = "activate\n";
 constexpr int kConnectTries = 20;
 constexpr int kConnectWaitMilliseconds = 500;
 constexpr int kRetryPauseMilliseconds = 100;
+
+// What tells two users of one machine apart.
+QString UserKey() {
+#ifdef _WIN32
+    return qEnvironmentVariable("USERNAME");  // Windows has no user numbers
+#else
+    return QString::number(::getuid());
+#endif
+}
 
 }  // namespace
 
@@ -37,8 +48,8 @@ QString DisplayKey(const QString& platform, const QString& x11Display, const QSt
 }
 
 QString InstanceName() {
-    return QString::fromUtf8(kApplicationTitle.data(), kApplicationTitle.size()) + QLatin1Char('-') +
-           QString::number(::getuid()) + QLatin1Char('-') +
+    return QString::fromUtf8(kApplicationTitle.data(), kApplicationTitle.size()) + QLatin1Char('-') + UserKey() +
+           QLatin1Char('-') +
            DisplayKey(QGuiApplication::platformName(), qEnvironmentVariable("DISPLAY"),
                       qEnvironmentVariable("WAYLAND_DISPLAY"));
 }

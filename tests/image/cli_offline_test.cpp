@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 #include "pager_image.h"
 #include "cli_run.h"

@@ -17,11 +17,35 @@ TEST(PortList, TheVariableIsSplitAtColons) {
 }
 
 TEST(PortList, TheVariableReplacesTheEnumerationEvenWhenEmpty) {
+#ifdef _WIN32
+    // Windows has no empty environment variables: setting one to nothing removes it.
+    _putenv_s(kPortListVariable, "COM21:COM20");
+    EXPECT_EQ(EnumerateSerialPorts(), (PortNameTable{"COM21", "COM20"}));
+    _putenv_s(kPortListVariable, "");
+#else
     ::setenv(kPortListVariable, "./a:./b", 1);
     EXPECT_EQ(EnumerateSerialPorts(), (PortNameTable{"./a", "./b"}));
     ::setenv(kPortListVariable, "", 1);
     EXPECT_TRUE(EnumerateSerialPorts().empty());
     ::unsetenv(kPortListVariable);
+#endif
+}
+
+TEST(PortList, WindowsPortsAreTheSerialDevicesByPortNumber) {
+    const std::vector<PortsClassDevice> devices = {
+        {"USB Serial Port (COM7)", "Ser2pl64"},
+        {"Communications Port (COM3)", "Serial"},
+        {"ECP Printer Port (LPT1)", "Parport"},
+        {"Bluetooth link (COM5)", "BTHMODEM"},  // not a serial driver
+        {"Standard Serial over Link (COM4)", "Serial"},
+        {"Serial port without a number", "Serial"},
+        {"Broken name (COM9", "Serial"},        // no ")": counted, not listed
+        {"Adapter (COM12)", "Serial"},
+        {"Second adapter (COM7)", "Serial"},    // the same number again: listed once
+        {"Out of range (COM300)", "Serial"},
+    };
+    EXPECT_EQ(SerialPortsOfDevices(devices), (PortNameTable{"COM3", "COM4", "COM7", "COM12"}));
+    EXPECT_TRUE(SerialPortsOfDevices({}).empty());
 }
 
 TEST(PortList, KernelPortsWithHardwareAreListedInNumberOrder) {
@@ -47,11 +71,19 @@ TEST(PortList, KernelPortsWithHardwareAreListedInNumberOrder) {
 TEST(PortList, FallbackAndDevicePaths) {
     const PortNameTable fallback = FallbackPortNames();
     ASSERT_EQ(fallback.size(), 16u);
+#ifdef _WIN32
+    EXPECT_EQ(fallback.front(), "COM1");
+    EXPECT_EQ(fallback.back(), "COM16");
+    EXPECT_EQ(PortDevicePath("COM3"), "\\\\.\\COM3");
+    EXPECT_EQ(PortDevicePath("COM12"), "\\\\.\\COM12");  // the prefix reaches ports above COM9
+    EXPECT_EQ(PortDevicePath("\\\\.\\COM20"), "\\\\.\\COM20");
+#else
     EXPECT_EQ(fallback.front(), "ttyS0");
     EXPECT_EQ(fallback.back(), "ttyS15");
     EXPECT_EQ(PortDevicePath("pager-board"), "/dev/pager-board");  // a bare name is a device name
     EXPECT_EQ(PortDevicePath("./sim-port"), "./sim-port");
     EXPECT_EQ(PortDevicePath("/dev/pts/3"), "/dev/pts/3");
+#endif
 }
 
 }  // namespace

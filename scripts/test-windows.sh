@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# Builds the Windows programs (command line and core tests) with MinGW-w64 into build-windows/ and
+# runs their tests under Wine. Needs the Linux build in build/ for the simulator: one simulated board
+# that answers on COM20 and one that stays silent on COM21. Fails when any test fails.
+#
+# The Wine prefix lives in build-windows/wine-prefix. Its registry gives every COM number a fixed
+# meaning before Wine first starts: COM20 and COM21 lead to the simulators, all others to nothing,
+# so no test can reach a real serial device through another COM number. (Wine would otherwise map
+# the machine's /dev/ttyS0, here the system console, to COM1; it gets COM256, which nothing opens.)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="$PWD"
+windows_build="$root/build-windows"
+simulator="$root/build/src/sim/zr250pro-sim"
+
+for tool in x86_64-w64-mingw32-g++-posix wine wineserver; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "windows: $tool is missing; scripts/install-deps.sh installs it" >&2
+    exit 1
+  fi
+done
+
+step_start=$SECONDS
+step() { echo "windows: $1 ($((SECONDS - step_start)) s)"; step_start=$SECONDS; }
+
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$windows_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZR250PRO_BUILD_GUI=OFF \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "${launcher[@]}" >/dev/null
+cmake --build "$windows_build" -j2
+step "built"
+
+if [ ! -x "$simulator" ]; then
+  echo "windows: $simulator is missing; build the Linux programs first (scripts/build.sh)" >&2
+  exit 1
+fi
+
+export WINEPREFIX="$windows_build/wine-prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="  # no .NET or browser engine: nothing asks to install them
+ports="$windows_build/wine-ports"
+board_link="$ports/board"
+silent_link="$ports/silent"
+
+# A prefix made for another folder maps COM20 and COM21 to links that are not this run's.
+if [ ! -f "$WINEPREFIX/.update-timestamp" ] || [ "$(cat "$WINEPREFIX/zr250pro-ports" 2>/dev/null)" != "$ports" ]; then
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  {
+    printf 'WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n'
+    printf '[Software\\\\Wine\\\\Ports]\n'
+    for n in $(seq 1 256); do
+      case $n in
+      20) printf '"COM20"="%s"\n' "$board_link" ;;
+      21) printf '"COM21"="%s"\n' "$silent_link" ;;
+      *) printf '"COM%d"=""\n' "$n" ;;
+      esac
+    done
+  } >"$WINEPREFIX/system.reg"
+  wineboot --init >"$windows_build/wineboot.log" 2>&1
+  wineserver --wait
+  echo "$ports" >"$WINEPREFIX/zr250pro-ports"
+  step "Wine prefix created"
+fi
+for low in com1 com2 com3 com4; do
+  if [ -e "$WINEPREFIX/dosdevices/$low" ] || [ -L "$WINEPREFIX/dosdevices/$low" ]; then
+    echo "windows: the Wine prefix maps ${low^^} ($(readlink "$WINEPREFIX/dosdevices/$low")); refusing to run" >&2
+    exit 1
+  fi
+done
+
+simulators=()
+stop_all() {
+  for pid in "${simulators[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${simulators[@]}"; do wait "$pid" 2>/dev/null || true; done
+  wineserver --kill 2>/dev/null || true
+}
+trap stop_all EXIT
+mkdir -p "$ports"
+"$simulator" --link "$board_link" >"$ports/board.log" 2>&1 &
+simulators+=($!)
+"$simulator" --silent --link "$silent_link" >"$ports/silent.log" 2>&1 &
+simulators+=($!)
+for _ in $(seq 50); do
+  [ -e "$board_link" ] && [ -e "$silent_link" ] && break
+  sleep 0.1
+done
+if [ ! -e "$board_link" ] || [ ! -e "$silent_link" ]; then
+  echo "windows: the simulated boards did not start" >&2
+  exit 1
+fi
+
+# Nothing enumerates the machine's ports: the list is the two simulated boards.
+export ZR250PRO_PORTS="COM20:COM21"
+export ZR250PRO_TEST_BOARD_PORT=COM20
+export ZR250PRO_TEST_SILENT_PORT=COM21
+status=0
+ctest --test-dir "$windows_build" --output-on-failure -j2 || status=$?
+step "tests run under Wine"
+
+# The Windows command line and the Linux one read the same pager into the same table file.
+rm -f "$ports/read-windows.tbl" "$ports/read-linux.tbl"
+if wine "$windows_build/src/cli/zr250pro-cli.exe" read --port COM20 -o "$ports/read-windows.tbl" >/dev/null 2>&1 &&
+  "$root/build/src/cli/zr250pro-cli" read --port "$board_link" -o "$ports/read-linux.tbl" >/dev/null 2>&1 &&
+  cmp "$ports/read-windows.tbl" "$ports/read-linux.tbl"; then
+  echo "windows: zr250pro-cli.exe read on COM20 wrote the same table file as the Linux build"
+else
+  echo "windows: FAILED: zr250pro-cli.exe read on COM20 did not write the Linux build's table file" >&2
+  status=1
+fi
+
+# A table written to standard output is the file's 256 bytes: no line feed grows a carriage return.
+rm -f "$ports/default.tbl" "$ports/default-stdout.tbl"
+if wine "$windows_build/src/cli/zr250pro-cli.exe" default -o "$ports/default.tbl" >/dev/null 2>&1 &&
+  wine "$windows_build/src/cli/zr250pro-cli.exe" default -o - >"$ports/default-stdout.tbl" 2>/dev/null &&
+  cmp "$ports/default.tbl" "$ports/default-stdout.tbl"; then
+  echo "windows: zr250pro-cli.exe default -o - wrote the table file's bytes to standard output"
+else
+  echo "windows: FAILED: zr250pro-cli.exe default -o - did not write the table file's bytes" >&2
+  status=1
+fi
+
+# Tests that do not apply under Wine say so; show them, with their reasons.
+log="$windows_build/Testing/Temporary/LastTest.log"
+if [ -f "$log" ] && grep -q '^\[  SKIPPED \]' "$log"; then
+  echo "windows: tests skipped under Wine, each with where and why:"
+  grep -B1 -A1 ': Skipped$' "$log" | grep -v '^--$' | sed 's/^/  /'
+fi
+cat <<'TEXT'
+windows: not built for Windows, so not run under Wine:
+  the window and its tests (tests/window): Debian has no Qt 6 for MinGW;
+  comm_port_test: it drives the POSIX terminal port on pseudo-terminals (comm_port_win32_test covers
+    the Win32 port instead, against the simulators on COM20 and COM21);
+  device_operations_test, cli_device_test, board_scan_test, port_failure_test, link_trace_test and
+    port_report_test: they run the simulator, a pseudo-terminal program, inside the test or as a
+    child process (comm_port_win32_test runs the scan, doctor and --trace against COM20 and COM21);
+  save_targets_test: devices, FIFOs, sockets, owners, modes and killed saves are POSIX's (the save
+    itself, names beyond ASCII and the backup are in table_files_test);
+  cli_conventions_test: it drives the command line through a POSIX shell (pipes, /dev/stdout, bash
+    completion).
+TEXT
+exit "$status"
