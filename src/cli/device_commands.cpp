@@ -37,6 +37,10 @@ public:
     }
     void ImageReplaced() override {}
     void ProcessEvents() override {}
+    void ReportPiecesSent(int pieces) override {
+        PrintDiagnostic(std::to_string(pieces) + " of " + std::to_string(kWritePieceCount) + " pieces sent");
+    }
+    void ShowDiagnostic(std::string_view text) override { PrintDiagnostic(text); }
 
 private:
     std::string status_;
@@ -115,9 +119,14 @@ void AddWriteCommand(CLI::App& app, int& status) {
     auto* command = AddPortCommand(
         app, "write", "Write a table file into the pager (taken as Open takes it, sealed, then read back)", choice);
     command->add_option("FILE", choice->file, "Table file")->required();
-    command->callback([&status, choice] {
+    auto changedOnly = std::make_shared<bool>(false);
+    command->add_flag("--changed-only", *changedOnly,
+                      "Read the pager first and send only the 8-byte pieces it does not hold yet (all of them "
+                      "when it cannot be read); the same seal and read-back");
+    command->callback([&status, choice, changedOnly] {
         auto image = ReadImageAsOpened(choice->file);
-        status = image && RunOnPort(*choice, *image, WritePager) ? kExitSuccess : kExitFailure;
+        const auto write = *changedOnly ? WriteChangedPieces : WritePager;
+        status = image && RunOnPort(*choice, *image, write) ? kExitSuccess : kExitFailure;
     });
 }
 

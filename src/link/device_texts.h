@@ -48,4 +48,9 @@ inline Message VerifyErrorMessage() { return StopMessage("Verify Error !"); }
 inline Message WriteDoneMessage() { return InformationMessage("Write Sucess !"); }
 inline Message VerifyDoneMessage() { return InformationMessage("Verify Sucess !"); }
 
+// A Write of changed pieces only that could not read the pager's memory first sends all of them; a
+// diagnostic, not a message box.
+inline constexpr std::string_view kChangedOnlyFallbackNote =
+    "the pager's memory could not be read before writing: sending all 32 pieces";
+
 }  // namespace zr

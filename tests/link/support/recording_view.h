@@ -41,6 +41,8 @@ public:
     void ShowFirmwareVersion(std::string_view text) override { firmwareVersion = text; }
     void ImageReplaced() override { ++imageReplacements; }
     void ProcessEvents() override { ++eventPumps; }
+    void ReportPiecesSent(int pieces) override { piecesSent.push_back(pieces); }
+    void ShowDiagnostic(std::string_view text) override { diagnostics.emplace_back(text); }
 
     std::string Status() const { return statuses.empty() ? std::string() : statuses.back(); }
 
@@ -58,6 +60,8 @@ public:
     std::string firmwareVersion;
     int imageReplacements = 0;
     long eventPumps = 0;
+    std::vector<int> piecesSent;
+    std::vector<std::string> diagnostics;
 };
 
 }  // namespace zr::testing
