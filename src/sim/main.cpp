@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include <csignal>
+#include <fstream>
 #include <iostream>
 
 #include "pager_simulator.h"
@@ -23,6 +24,14 @@ CLI::Validator VersionText() {
         "MAJOR.MINOR");
 }
 
+bool WriteRequestLog(const std::string& path, const std::vector<zr::sim::RequestRecord>& requests) {
+    std::ofstream file(path);
+    for (const auto& request : requests)
+        file << unsigned{request.command} << ' ' << static_cast<char>(request.letter) << ' ' << request.address << ' '
+             << request.count << '\n';
+    return static_cast<bool>(file.flush());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -31,7 +40,7 @@ int main(int argc, char** argv) {
                  "reopening the port.",
                  "zr250pro-sim"};
     zr::sim::SimulatorOptions options;
-    std::string table, firmware = "5.10", board = "2.15", tag, dump;
+    std::string table, firmware = "5.10", board = "2.15", tag, dump, log;
     unsigned byteGapMs = 0;
     app.add_option("--link", options.link, "Make a symbolic link to the port here (removed at the end)");
     app.add_option("--table", table, "Start the pager's memory from this table file (default: the built-in image)")
@@ -46,6 +55,9 @@ int main(int argc, char** argv) {
     app.add_option("--pace", options.pace, "Line speed in baud (9600 is the real line); 0 answers at once")
         ->capture_default_str();
     app.add_option("--dump", dump, "Write the pager's memory to this table file at the end");
+    app.add_option("--log", log,
+                   "Write every request received to this file at the end, one a line: command, letter, address, "
+                   "count (\"51 S 8 8\" is the write of the second piece)");
     auto* faults = app.add_option_group("Faults", "Misbehave like a real line; N counts requests (or writes) from 1");
     faults->add_flag("--silent", options.silent, "No board: never answer");
     faults->add_option("--byte-gap", byteGapMs, "Send each reply byte this many ms after the previous one");
@@ -86,6 +98,10 @@ int main(int argc, char** argv) {
                 std::cerr << "zr250pro-sim: cannot write " << dump << "\n";
                 return 1;
             }
+        }
+        if (!log.empty() && !WriteRequestLog(log, simulator.Requests())) {
+            std::cerr << "zr250pro-sim: cannot write " << log << "\n";
+            return 1;
         }
     } catch (const std::exception& error) {
         std::cerr << "zr250pro-sim: " << error.what() << "\n";
