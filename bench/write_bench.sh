@@ -3,7 +3,7 @@
 # run's wall time with the time its own bytes need on the line plus the 10 ms pause after each piece
 # sent. Also reports the CPU time the command line program used. Run on demand:
 #
-#   bash bench/write_bench.sh [BUILD_DIR] [RUNS]
+#   bash bench/write_bench.sh [BUILD_DIR] [RUNS] [trace]
 #
 # Cases: the full Write (32 pieces), and a Write of changed pieces only to a pager that differs from
 # the image in 1 piece, in 3 (one call tone changed: its frequency, its code and the checksum) and in
@@ -12,10 +12,13 @@
 # Goal: each within 1.05 times the line time of its own bytes (3 changed pieces about 0.95 s, under
 # half of the full Write's 2.14 s); the 32-piece case never more than the full Write plus one read of
 # both halves; CPU time under 5 % of the wall time.
+# With "trace" every Write also writes its trace (--trace), which must not slow it measurably.
 set -euo pipefail
 
 build=${1:-build}
 runs=${2:-5}
+trace_option=()
+[[ ${3:-} == trace ]] && trace_option=(--trace)
 cli="$build/src/cli/zr250pro-cli"
 sim="$build/src/sim/zr250pro-sim"
 [[ -x $cli && -x $sim ]] || { echo "build zr250pro-cli and zr250pro-sim in $build first" >&2; exit 2; }
@@ -67,7 +70,7 @@ bench_case() {
     sim_pid=$!
     for _ in $(seq 100); do [[ -s $work/sim.out ]] && break; sleep 0.05; done
     local times wall user sys
-    times=$( { time "$cli" write $mode --port "$work/port" "$file" > "$work/out" 2> "$work/err"; } 2>&1 )
+    times=$( { time "$cli" write $mode --port "$work/port" "${trace_option[@]}" ${trace_option:+"$work/trace.txt"} "$file" > "$work/out" 2> "$work/err"; } 2>&1 )
     stop_sim
     grep -q "Write Sucess !" "$work/out" || { echo "run $run: the Write failed: $(cat "$work/out")" >&2; exit 1; }
     grep -q "zr250pro-cli: $pieces of 32 pieces sent" "$work/err" ||

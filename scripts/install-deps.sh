@@ -7,7 +7,8 @@ packages=(
   qt6-base-dev libgl-dev
   libcli11-dev libgtest-dev libgmock-dev
   xvfb xauth imagemagick x11-utils
-  dpkg-dev file
+  dpkg-dev file help2man
+  xdg-utils
 )
 
 missing=()

@@ -8,9 +8,8 @@
 # lists the serial ports of the machine).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-scripts/build.sh
 
+# Said before anything is installed or built: without a display there is nothing to start.
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   cat >&2 <<'TEXT'
 zr250pro: there is no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).
@@ -19,6 +18,10 @@ Start it from a desktop session, or on a virtual display with:
 TEXT
   exit 1
 fi
+
+scripts/install-deps.sh
+# The three programs only; the test command builds the tests.
+scripts/build.sh zr250pro zr250pro-cli zr250pro-sim
 
 simulator_pid=""
 work="$(mktemp -d)"

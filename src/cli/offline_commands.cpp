@@ -17,7 +17,7 @@ std::string ShowAsJson(const PagerImage& image) {
     out << "{";
     const char* separator = "";
     for (const auto& field : ImageFields()) {
-        out << separator << "\n  " << JsonString(field.key) << ": " << JsonValue(DecodeField(image, field));
+        out << separator << "\n  " << JsonString(field.key) << ": " << JsonValue(field, DecodeField(image, field));
         separator = ",";
     }
     out << "\n}\n";
@@ -36,9 +36,10 @@ std::string DiffAsJson(const ImageDifferences& differences) {
     std::ostringstream out;
     out << "{";
     const char* separator = "";
-    for (const auto& field : differences.fields) {
-        out << separator << "\n  " << JsonString(field.key) << ": [" << JsonValue(field.first) << ", "
-            << JsonValue(field.second) << "]";
+    for (const auto& difference : differences.fields) {
+        const ImageField& field = *FindImageField(difference.key);
+        out << separator << "\n  " << JsonString(field.key) << ": [" << JsonValue(field, difference.first) << ", "
+            << JsonValue(field, difference.second) << "]";
         separator = ",";
     }
     for (const auto& byte : differences.bytes) {
@@ -60,23 +61,38 @@ std::string DiffAsText(const ImageDifferences& differences) {
 }
 
 void AddDefaultCommand(CLI::App& app, int& status) {
-    auto* command = app.add_subcommand("default", "Write the built-in default image, as the program starts with it");
+    auto* command = app.add_subcommand(
+        "default", "Write the image the window holds after start-up: the built-in image, loaded into the editor");
     auto output = std::make_shared<std::string>();
-    command->add_option("-o,--output", *output, "Table file to write")->required();
-    command->callback([&status, output] { status = WriteImageFile(*output, StartupImage()) ? kExitSuccess : kExitFailure; });
+    command->add_option("-o,--output", *output, "Table file to write (- for standard output)")->required();
+    command->callback([&status, output] {
+        ReserveStandardOutputFor(*output);
+        status = WriteImageFile(*output, StartupEditorSession().image) ? kExitSuccess : kExitFailure;
+    });
 }
 
 void AddShowCommand(CLI::App& app, int& status) {
-    auto* command = app.add_subcommand("show", "Show every field of a table file as the window shows it");
+    auto* command =
+        app.add_subcommand("show", "Show every field of a table file as the window shows it after File > Open of it");
     struct Options {
         std::string file;
         bool json = false;
+        bool stored = false;
     };
     auto options = std::make_shared<Options>();
-    command->add_option("FILE", options->file, "Table file")->required();
-    command->add_flag("--json", options->json, "One JSON object keyed by field");
+    command->add_option("FILE", options->file, "Table file (- for standard input)")->required();
+    command->add_flag("--json", options->json,
+                      "One JSON object keyed by field (message boxes, the load's among them, then go to standard "
+                      "error)");
+    command->add_flag("--stored", options->stored, "The bytes exactly as stored, without the load of Open");
     command->callback([&status, options] {
-        const auto image = ReadImageAsStored(options->file);
+        if (options->json) SendMessagesToStandardError();
+        std::optional<PagerImage> image;
+        if (options->stored) {
+            image = ReadImageAsStored(options->file);
+        } else if (const auto opened = OpenAsWindow(options->file)) {
+            image = opened->image;
+        }
         if (!image) {
             status = kExitFailure;
             return;
@@ -88,21 +104,23 @@ void AddShowCommand(CLI::App& app, int& status) {
 
 void AddDiffCommand(CLI::App& app, int& status) {
     auto* command = app.add_subcommand(
-        "diff", "Show the fields in which two table files differ; exit 0 when equal, 1 when they differ");
+        "diff", "Show the fields in which two table files differ; exit 0 when equal, 1 when they differ, 2 when a "
+                "file cannot be read");
     struct Options {
         std::string first;
         std::string second;
         bool json = false;
     };
     auto options = std::make_shared<Options>();
-    command->add_option("A", options->first, "First table file")->required();
+    command->add_option("A", options->first, "First table file (- for standard input)")->required();
     command->add_option("B", options->second, "Second table file")->required();
     command->add_flag("--json", options->json, "One JSON object: key -> [value in A, value in B]");
     command->callback([&status, options] {
+        if (options->json) SendMessagesToStandardError();
         const auto a = ReadImageAsStored(options->first);
         const auto b = ReadImageAsStored(options->second);
         if (!a || !b) {
-            status = kExitFailure;
+            status = kExitTrouble;
             return;
         }
         const auto differences = CompareImages(*a, *b);
@@ -113,23 +131,25 @@ void AddDiffCommand(CLI::App& app, int& status) {
 
 void AddSealCommand(CLI::App& app, int& status) {
     auto* command = app.add_subcommand(
-        "seal", "Prepare a table file as a Write sends it: squelch repair, forced bytes, tag and checksum");
+        "seal", "Prepare a table file as the window's Open then Write sends it: load, squelch repair, forced bytes, "
+                "tag and checksum");
     struct Options {
         std::string file;
         std::string output;
     };
     auto options = std::make_shared<Options>();
-    command->add_option("FILE", options->file, "Table file")->required();
-    command->add_option("-o,--output", options->output, "Table file to write")->required();
+    command->add_option("FILE", options->file, "Table file (- for standard input)")->required();
+    command->add_option("-o,--output", options->output, "Table file to write (- for standard output)")->required();
     command->callback([&status, options] {
-        auto image = ReadImageAsOpened(options->file);
-        if (!image) {
+        ReserveStandardOutputFor(options->output);
+        auto opened = OpenAsWindow(options->file);
+        if (!opened) {
             status = kExitFailure;
             return;
         }
-        RepairSquelchThresholds(*image, BuiltInSquelchLevelTable());
-        SealImageForWrite(*image);
-        status = WriteImageFile(options->output, *image) ? kExitSuccess : kExitFailure;
+        RepairSquelchThresholds(opened->image, opened->state.settings.squelchLevels);
+        SealImageForWrite(opened->image);
+        status = WriteImageFile(options->output, opened->image) ? kExitSuccess : kExitFailure;
     });
 }
 

@@ -1,54 +1,12 @@
 #include "table_files.h"
 
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <system_error>
 
-#include <fcntl.h>
-#include <unistd.h>
+#include "safe_save.h"
 
 namespace zr {
-
-namespace {
-
-// Writes the 256 bytes to a new file beside the target and renames it into place only once every
-// byte is on disk, so a failed save never damages the previous file.
-bool ReplaceFileAtomically(const std::filesystem::path& path, const PagerImage& image) {
-    static unsigned counter = 0;
-    std::filesystem::path temporary = path;
-    temporary += ".~" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    std::size_t written = 0;
-    while (written < kImageSize) {
-        const ssize_t n = ::write(fd, image.bytes.data() + written, kImageSize - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        written += static_cast<std::size_t>(n);
-    }
-    const bool complete = written == kImageSize && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!complete || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return false;
-    }
-    return true;
-}
-
-// The previous version of a saved file, kept once: a backup that exists already is not replaced.
-void BackUpBeforeSave(const std::filesystem::path& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return;
-    std::filesystem::path backup = path.parent_path() / path.stem();
-    backup += ".BAK";
-    if (std::filesystem::exists(backup, error)) return;
-    if (!std::filesystem::copy_file(path, backup, std::filesystem::copy_options::none, error))
-        std::filesystem::remove(backup, error);  // no half-copied backup
-}
-
-}  // namespace
 
 Message OpenErrorMessage() { return WarningMessage("Open Error!"); }
 Message SaveErrorMessage() { return WarningMessage("Save Error!"); }
@@ -83,24 +41,41 @@ OpenResult OpenTableFile(const std::filesystem::path& path, PagerImage& image, c
     return {std::nullopt, *count};
 }
 
+std::size_t OpenTableData(std::span<const std::uint8_t> data, PagerImage& image, const SquelchLevelTable& levels) {
+    const std::size_t count = OverlayImageBytes(image, data);
+    RepairSquelchThresholds(image, levels);
+    return count;
+}
+
 bool SaveNeedsDefaultTableQuestion(std::string_view saveTarget) { return saveTarget == kDefaultTableName; }
 
-std::optional<Message> SaveTableFile(const std::filesystem::path& path, const PagerImage& image) {
-    BackUpBeforeSave(path);
-    if (!ReplaceFileAtomically(path, image)) return SaveErrorMessage();
+namespace {
+
+std::optional<SaveFailure> SaveImage(const std::filesystem::path& path, const PagerImage& image, files::Backup backup) {
+    if (auto reason = files::SaveFileSafely(path, image.bytes, backup)) return SaveFailure{SaveErrorMessage(), *reason};
     return std::nullopt;
 }
 
-std::optional<Message> SaveTableFileAs(const std::filesystem::path& path, const PagerImage& image) {
-    if (!ReplaceFileAtomically(path, image)) return SaveErrorMessage();
-    return std::nullopt;
+}  // namespace
+
+std::optional<SaveFailure> SaveTableFile(const std::filesystem::path& path, const PagerImage& image) {
+    return SaveImage(path, image, files::Backup::KeepOnce);
+}
+
+std::optional<SaveFailure> SaveTableFileAs(const std::filesystem::path& path, const PagerImage& image) {
+    return SaveImage(path, image, files::Backup::None);
 }
 
 std::string SaveAsStatusText(const std::filesystem::path& path, const std::filesystem::path& startDirectory) {
-    const auto parent = path.parent_path().lexically_normal();
-    const auto start = startDirectory.lexically_normal();
-    const bool inStart = parent == start || parent.string() + "/" == start.string();
-    return "File Name:" + (inStart ? path.filename().string() : path.string());
+    const auto relative = path.lexically_normal().lexically_relative(startDirectory.lexically_normal());
+    const bool belowStart = !relative.empty() && *relative.begin() != "..";
+    return "File Name:" + (belowStart ? relative.generic_string() : path.string());
+}
+
+std::filesystem::path SaveAsFolder(const std::filesystem::path& saveTarget, const std::filesystem::path& startDirectory) {
+    const auto folder = (startDirectory / saveTarget).parent_path();
+    std::error_code error;
+    return std::filesystem::is_directory(folder, error) ? folder : startDirectory;
 }
 
 DefaultTableResult LoadDefaultTable(const std::filesystem::path& startDirectory, PagerImage& image) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -33,19 +34,39 @@ struct OpenResult {
 // No tag or checksum test is made.
 OpenResult OpenTableFile(const std::filesystem::path& path, PagerImage& image, const SquelchLevelTable& levels);
 
+// Open's steps over bytes that arrive otherwise than from a file (standard input); gives how many
+// leading bytes of the image they replaced.
+std::size_t OpenTableData(std::span<const std::uint8_t> data, PagerImage& image, const SquelchLevelTable& levels);
+
 // Save asks before it writes to the bare name "default.tbl", which every start loads.
 bool SaveNeedsDefaultTableQuestion(std::string_view saveTarget);
 
-// Save: backs an existing file up beside it as its base name plus ".BAK" (an existing backup is kept),
-// then replaces the file with the image's 256 bytes. Returns the message to show on failure.
-std::optional<Message> SaveTableFile(const std::filesystem::path& path, const PagerImage& image);
+// A save that was refused or failed: the box to show, and the system's reason for a terminal.
+struct SaveFailure {
+    Message message;
+    std::string reason;
+};
 
-// Save As: the image's 256 bytes replace the file; no backup. Returns the message to show on failure.
-std::optional<Message> SaveTableFileAs(const std::filesystem::path& path, const PagerImage& image);
+// Both saves write through a symbolic link into the file it points to, keep that file's permissions
+// (and its owner and group where the program may), replace it in one step so that it holds the
+// whole old or the whole new content at every instant, and refuse, touching nothing, a target that
+// is not a regular file or that the user may not write.
+
+// Save: backs an existing file up beside it as its base name plus ".BAK" (an existing backup is kept),
+// then replaces the file with the image's 256 bytes.
+std::optional<SaveFailure> SaveTableFile(const std::filesystem::path& path, const PagerImage& image);
+
+// Save As: the image's 256 bytes replace the file; no backup.
+std::optional<SaveFailure> SaveTableFileAs(const std::filesystem::path& path, const PagerImage& image);
 
 // Third status panel after Save As: "File Name:" and the path, relative to the start directory when
-// the file lies in it.
+// the file lies in it or below it ("File Name:sub/site1.tbl"), else the whole path.
 std::string SaveAsStatusText(const std::filesystem::path& path, const std::filesystem::path& startDirectory);
+
+// The folder the Save As dialog opens in: the current save target's, so that a technician saving a
+// series of tables into one folder stays there; the start directory for the bare default name or
+// when that folder is gone.
+std::filesystem::path SaveAsFolder(const std::filesystem::path& saveTarget, const std::filesystem::path& startDirectory);
 
 enum class DefaultTableOutcome { Missing, Loaded, Refused };
 struct DefaultTableResult {

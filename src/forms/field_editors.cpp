@@ -1,7 +1,5 @@
 #include "field_editors.h"
 
-#include "image_offsets.h"
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,28 +11,23 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTimer>
-#include <stdexcept>
 #include <string_view>
 #include <type_traits>
 #include <variant>
 
 #include "call_switches.h"
 #include "field_lists.h"
-#include "image_fields.h"
 #include "option_switches.h"
-#include "unit1.h"
+#include "editor_window.h"
 
 namespace zr::gui {
 
 namespace {
 
-constexpr unsigned kPriorityBit = 7;
-constexpr std::uint8_t kAlertTypeMask = 0x7F;
-constexpr unsigned kOptionSwitches = 8;
+// What QLineEdit::maxLength() gives for an edit without a limit of its own.
+constexpr int kNoLengthLimit = 32767;
 
 QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-bool Bit(const PagerImage& image, std::size_t offset, unsigned bit) { return GetImageBits(image, offset, bit, 1) == 1; }
 
 // Sets a flag for the life of a scope, and restores what it was.
 class FlagScope {
@@ -63,12 +56,6 @@ std::optional<char> TypedCharacter(const QKeyEvent& key) {
     return typed < 0x80 ? static_cast<char>(typed) : '?';
 }
 
-const NumericField& NumericFieldOf(std::string_view control) {
-    for (const auto& field : kNumericFields)
-        if (field.control == control) return field;
-    throw std::logic_error("no numeric field " + std::string(control));
-}
-
 // The control a step changes; a message step changes none.
 const std::string& ControlNameOf(const EditorStep& step) {
     static const std::string kNone;
@@ -84,20 +71,11 @@ const std::string& ControlNameOf(const EditorStep& step) {
 // (a message box may still be closing).
 bool IsFocusOfItsWindow(const QWidget* control) { return control->window()->focusWidget() == control; }
 
-// Setting a box from code runs its handler exactly when its state changes, as a click would.
-void SetBox(QCheckBox* box, bool checked) { box->setChecked(checked); }
-
-std::string FirmwareVersionText(const PagerImage& image) {
-    for (const auto& field : ImageFields())
-        if (field.encoding == FieldEncoding::Firmware) return FieldValueText(DecodeField(image, field));
-    return {};
-}
-
 }  // namespace
 
-FieldEditors::FieldEditors(TForm1& form, std::function<QString()> pickTone)
-    : QObject(&form), form_(form), pickTone_(std::move(pickTone)) {
-    for (QWidget* control : form.centralWidget()->findChildren<QWidget*>())
+FieldEditors::FieldEditors(EditorWindow& form, std::function<QString()> pickTone, QObject* parent)
+    : QObject(parent), form_(form), pickTone_(std::move(pickTone)) {
+    for (QWidget* control : form.EditorControls()->findChildren<QWidget*>())
         if (!control->objectName().isEmpty()) controls_.insert(control->objectName(), control);
     BindEdits();
     ConnectCheckBoxes();
@@ -178,7 +156,20 @@ void FieldEditors::FieldExited(QWidget* widget) {
     RunExit(edit, *binding);
     // A refused field took the focus back while it was still losing it, and its own focus-out then
     // hid its caret.
-    if (IsFocusOfItsWindow(edit)) KeepTheFocus(edit);
+    if (IsFocusOfItsWindow(edit)) {
+        KeepTheFocus(edit);
+        return;
+    }
+    EnterWhereTheFocusWent(edit);
+}
+
+// A message shown by the exit, letting the focus go on where the user sent it, takes that field's
+// enter with it: the window gives it the focus only when it is active again, which is no enter.
+// Its entry starts here then. Without a message its own focus-in follows, and starts it.
+void FieldEditors::EnterWhereTheFocusWent(QLineEdit* left) {
+    QWidget* next = left->window()->focusWidget();
+    if (next == nullptr || next == left || QApplication::focusWidget() == next || !next->isEnabled()) return;
+    FieldEntered(next);
 }
 
 void FieldEditors::RunExit(QLineEdit* edit, const EditBinding& binding) {
@@ -287,7 +278,7 @@ EditOutcome FieldEditors::SquelchTableExit(std::size_t level, SquelchColumn colu
     const char* family = column == SquelchColumn::SpeakerOff ? "edtSQL_OFF" : "edtSQL_ON";
     const QString text = form_.Member<QLineEdit>(family, static_cast<int>(level))->text();
     return Apply(SquelchTableFieldExit(form_.Image(), form_.SquelchLevels(), level, column, text.toStdString(),
-                                SelectedItem("cboSQL")));
+                                ReadControls().Selected("cboSQL")));
 }
 
 // ---- the tone table
@@ -335,35 +326,11 @@ void FieldEditors::ConnectCheckBox(QCheckBox* box, std::function<EditorAnswer(bo
 }
 
 void FieldEditors::ConnectCheckBoxes() {
-    PagerImage& image = form_.Image();
-    for (unsigned call = 1; call <= kCalls; ++call) {
-        ConnectCheckBox(form_.Member<QCheckBox>("chkDuty", static_cast<int>(call)), [this, &image, call](bool on) {
+    for (const std::string& name : EditorCheckBoxes())
+        ConnectCheckBox(Find<QCheckBox>(name.c_str()), [this, name](bool on) {
             ReadEntryMode();
-            CallPage page = ReadCallPage();
-            return CallSwitchClick(image, state_.tones, state_.settings.spacingTenths, page, call, on);
+            return CheckBoxClick(form_.Image(), state_, ReadControls(), name, on);
         });
-        ConnectCheckBox(form_.Member<QCheckBox>("chkPriority", static_cast<int>(call)),
-                        [&image, call](bool on) { return PriorityClick(image, call, on); });
-    }
-    for (unsigned group = 1; group <= kGroupCalls; ++group) {
-        ConnectCheckBox(form_.Member<QCheckBox>("chkGDuty", static_cast<int>(group)), [this, &image, group](bool on) {
-            ReadEntryMode();
-            CallPage page = ReadCallPage();
-            return GroupCallSwitchClick(image, state_.tones, state_.settings.spacingTenths, page, group, on);
-        });
-        ConnectCheckBox(form_.Member<QCheckBox>("chkGPriority", static_cast<int>(group)),
-                        [&image, group](bool on) { return GroupPriorityClick(image, group, on); });
-    }
-    for (unsigned index = 1; index <= kOptionSwitches; ++index) {
-        const auto box = static_cast<OptionSwitch>(index);
-        ConnectCheckBox(form_.Member<QCheckBox>("chkSYS", static_cast<int>(index)),
-                        [&image, box](bool on) { return OptionSwitchClick(image, box, on); });
-    }
-    ConnectCheckBox(Find<QCheckBox>("chkVolumeLevel"), [&image](bool on) { return PriorityMaxVolumeClick(image, on); });
-    ConnectCheckBox(Find<QCheckBox>("chkFullTimeAutoMonitor"),
-                    [&image](bool on) { return FullTimeAutoMonitorClick(image, on); });
-    ConnectCheckBox(Find<QCheckBox>("chkEnSQLRec"), [&image](bool on) { return SquelchRecordClick(image, on); });
-    ConnectCheckBox(Find<QCheckBox>("chkNBEn"), [&image](bool on) { return NarrowbandClick(image, on); });
 }
 
 void FieldEditors::ConnectList(const char* name, std::function<EditorAnswer(std::size_t)> pick) {
@@ -397,112 +364,9 @@ void FieldEditors::ConnectLists() {
 
 void FieldEditors::LoadImageIntoEditor() {
     const FlagScope scope(reacting_);
-    PagerImage& image = form_.Image();
-    EditorAnswer version;
-    version.Text("edtVersion", FirmwareVersionText(image));
-    Apply(version);
-    LoadFrequencyBox();
-    SelectItem("cboBandWidth", image[kDecoderBandwidthOffset]);
-    ShowNumeric("edtBS_Period");
-    ShowNumeric("edtBS_Duty");
-    // A low battery code that no item stands for (every Write leaves 103) keeps the selection.
-    if (const auto item = IndexOfCode(kLowBatteryCodes, image[kLowBatteryOffset])) SelectItem("cboBatteryLow", item);
-    ShowNumeric("edtRSSI");
-    ShowNumeric("edtRSSI2");
-    ShowNumeric("edtSSI");
-    if (const auto level = SelectSquelchLevel(form_.SquelchLevels(), image[kSpeakerOffOffset]))
-        SelectItem("cboSQL", level);
-    ShowNumeric("edtRFDelay");
-    for (const char* field : {"edtTone1Len", "edtTone1Limit", "edtTone2Len", "edtTone2Limit", "edtTone3Len"})
-        ShowNumeric(field);
-    LoadOptionSwitches();
-    SelectItem("cboResetCon", SelectResetControlItem(image[kResetControlOffset]));
-    Apply(ResetControlClick(image, SelectedItem("cboResetCon")));
-    for (const char* field : {"edtDelay", "edtAutoMonitor", "edtAudioLock"}) ShowNumeric(field);
-    SelectItem("cboReminder", ReminderItemForByte(image[kReminderOffset]));
-    Apply(ReminderClick(image, SelectedItem("cboReminder").value_or(0)));
-    SelectItem("cboRecordMax", image[kRecordSectionsOffset]);
-    ShowNumeric("edtDecorderReset");
-    for (const ToneKind kind : {ToneKind::Tone1, ToneKind::Tone2, ToneKind::Group}) ShowToneFields(kind);
-    for (unsigned call = 1; call <= kCalls; ++call)
-        SelectItem(("cboAlertType" + std::to_string(call)).c_str(),
-                   image[kCallAlertOffset + 2 * (call - 1)] & kAlertTypeMask);
-    for (unsigned group = 1; group <= kGroupCalls; ++group)
-        SelectItem(("cboGAlertType" + std::to_string(group)).c_str(),
-                   image[kGroupAlertOffset + 2 * (group - 1)] & kAlertTypeMask);
-    Apply(ShowAlertTimes(image));
-    for (unsigned call = 1; call <= kCalls; ++call)
-        SetBox(form_.Member<QCheckBox>("chkPriority", static_cast<int>(call)),
-                   Bit(image, kCallAlertOffset + 2 * (call - 1), kPriorityBit));
-    for (unsigned group = 1; group <= kGroupCalls; ++group)
-        SetBox(form_.Member<QCheckBox>("chkGPriority", static_cast<int>(group)),
-                   Bit(image, kGroupAlertOffset + 2 * (group - 1), kPriorityBit));
-    LoadCalls();
-    ShowNumeric("edtGapMax");
-    ShowNumeric("edtNoiseLimit");
-    ShowNumeric("edtSquelch");
-    SetBox(Find<QCheckBox>("chkVolumeLevel"), Bit(image, kOptions2Offset, 3));
-    SetBox(Find<QCheckBox>("chkFullTimeAutoMonitor"), Bit(image, kOptions2Offset, 2));
-    ShowNumeric("edtDelayFullTime");
-    SetBox(Find<QCheckBox>("chkNBEn"), image[kNarrowbandOffset] != 0);
-    SetBox(Find<QCheckBox>("chkEnSQLRec"), Bit(image, kOptions2Offset, 5));
-    if (const auto item = IndexOfCode(kLowBatteryReminderCodes, image[kLowBatteryReminderOffset]))
-        SelectItem("cboPeriodBat", item);
-    Apply(ShowSquelchLevelTable(form_.SquelchLevels()));
-}
-
-// The frequency, the band with its spacing list, the spacing and the synthesizer words: the band
-// and spacing handlers run as a pick would, so the image's band, code and words are made whole.
-void FieldEditors::LoadFrequencyBox() {
-    PagerImage& image = form_.Image();
-    Apply(ShowFrequencyFromImage(image, state_.settings));
-    const std::size_t band = image[kFirstDigitOffset] == 1 ? kVhfBandItem : kUhfBandItem;
-    SelectItem("cboRangeFreq", band);
-    const EditorAnswer bandPick = BandClick(image, state_.settings, band);
-    Apply(bandPick);
-    // The code the band pick left selects its item; an Auto code brings back the step it stands for.
-    const std::uint8_t code = image[kSpacingCodeOffset];
-    SelectItem("cboCSpace", SpacingItemForCode(band, code));
-    if (const auto step = AutoStepOfCode(code)) state_.settings.channelStep = *step;
-    const EditorAnswer spacingPick = ChannelSpacingClick(image, state_.settings, ReadFrequencyControls());
-    Apply(spacingPick);
-    // A frequency the band or the step refused keeps the words the image came with.
-    if (bandPick.outcome == EditOutcome::Refused || spacingPick.outcome == EditOutcome::Refused) return;
-    Apply(ComputeSynthesizerWords(image, state_.settings, Find<QLineEdit>("edtFreq")->text().toStdString()));
-}
-
-// Each box is set from its bit, which runs its handler when the state changes. Push To Listen is
-// taken from its two bits once its box is set, and the enabling of the boxes is re-applied after
-// each box, so the privacy box decides last.
-void FieldEditors::LoadOptionSwitches() {
-    PagerImage& image = form_.Image();
-    for (unsigned index = 1; index <= kOptionSwitches; ++index) {
-        SetBox(form_.Member<QCheckBox>("chkSYS", static_cast<int>(index)), Bit(image, kOptionsOffset, index - 1));
-        if (index == static_cast<unsigned>(OptionSwitch::PushToListen)) {
-            const std::size_t item = PushToListenItemFor(image);
-            SelectItem("cboPTL", item);
-            Apply(PushToListenClick(image, item));
-        }
-        Apply(OptionEnablingAsLoaded(Find<QCheckBox>("chkSYSSV")->isChecked(),
-                                     Find<QCheckBox>("chkSYSAudio")->isChecked(),
-                                     Find<QCheckBox>("chkSYSPrivacy")->isChecked()));
-    }
-}
-
-// A call's controls follow its bit, then its switch box does; a box that changes runs its handler,
-// so a call the load switches on has its tones taken again.
-void FieldEditors::LoadCalls() {
-    const PagerImage& image = form_.Image();
-    for (unsigned call = 1; call <= kCalls; ++call) {
-        const bool on = Bit(image, kCallEnablesOffset, call - 1);
-        Apply(EnableCallControls(call, on));
-        SetBox(form_.Member<QCheckBox>("chkDuty", static_cast<int>(call)), on);
-    }
-    for (unsigned group = 1; group <= kGroupCalls; ++group) {
-        const bool on = Bit(image, kGroupEnablesOffset, group - 1);
-        Apply(EnableGroupCallControls(group, on));
-        SetBox(form_.Member<QCheckBox>("chkGDuty", static_cast<int>(group)), on);
-    }
+    ReadEntryMode();
+    EditorControls controls = ReadControls();
+    Apply(zr::LoadImageIntoEditor(form_.Image(), state_, controls, form_.SquelchLevels()));
 }
 
 void FieldEditors::ShowToneFields(ToneKind kind) {
@@ -510,47 +374,29 @@ void FieldEditors::ShowToneFields(ToneKind kind) {
     Apply(zr::ShowToneFields(form_.Image(), state_.tones, page, kind));
 }
 
-void FieldEditors::ShowNumeric(const char* control) {
-    EditorAnswer shown;
-    shown.Text(control, NumericFieldText(form_.Image(), NumericFieldOf(control)));
-    Apply(shown);
-}
-
-void FieldEditors::SelectItem(const char* list, std::optional<std::size_t> item) {
-    EditorAnswer selection;
-    selection.Select(list, item);
-    Apply(selection);
-}
-
 // ---- the controls as the rules read them
 
-CallPage FieldEditors::ReadCallPage() {
-    CallPage page;
-    for (std::size_t slot = 1; slot <= kToneSlots; ++slot) {
-        const ToneField field = ToneFieldOfSlot(slot);
-        page.Text(field) = Find<QLineEdit>(ToneControlName(field).c_str())->text().toStdString();
+EditorControls FieldEditors::ReadControls() const {
+    EditorControls controls;
+    for (auto control = controls_.cbegin(); control != controls_.cend(); ++control) {
+        const std::string name = control.key().toStdString();
+        if (const auto* box = qobject_cast<QCheckBox*>(control.value())) {
+            controls.checked[name] = box->isChecked();
+        } else if (const auto* list = qobject_cast<QComboBox*>(control.value())) {
+            const int index = list->currentIndex();
+            controls.lists[name] = {static_cast<std::size_t>(list->count()),
+                                    index < 0 ? std::nullopt : std::optional<std::size_t>(index)};
+        } else if (const auto* edit = qobject_cast<QLineEdit*>(control.value())) {
+            controls.texts[name] = edit->text().toStdString();
+            if (edit->maxLength() < kNoLengthLimit) controls.maxLengths[name] = static_cast<std::size_t>(edit->maxLength());
+        }
     }
-    for (unsigned call = 1; call <= kCalls; ++call)
-        page.callOn[call - 1] = form_.Member<QCheckBox>("chkDuty", static_cast<int>(call))->isChecked();
-    for (unsigned group = 1; group <= kGroupCalls; ++group)
-        page.groupOn[group - 1] = form_.Member<QCheckBox>("chkGDuty", static_cast<int>(group))->isChecked();
-    return page;
-}
-
-FrequencyControls FieldEditors::ReadFrequencyControls() {
-    FrequencyControls controls;
-    const int band = Find<QComboBox>("cboRangeFreq")->currentIndex();
-    controls.bandItem = band < 0 ? kBandItems.size() : static_cast<std::size_t>(band);
-    controls.spacingItem = SelectedItem("cboCSpace");
-    controls.frequencyText = Find<QLineEdit>("edtFreq")->text().toStdString();
     return controls;
 }
 
-std::optional<std::size_t> FieldEditors::SelectedItem(const char* list) {
-    const int index = Find<QComboBox>(list)->currentIndex();
-    if (index < 0) return std::nullopt;
-    return static_cast<std::size_t>(index);
-}
+CallPage FieldEditors::ReadCallPage() const { return CallPageOf(ReadControls()); }
+
+FrequencyControls FieldEditors::ReadFrequencyControls() const { return FrequencyControlsOf(ReadControls()); }
 
 void FieldEditors::ReadEntryMode() {
     state_.tones.mode = Find<QRadioButton>("radStandard")->isChecked() ? ToneEntryMode::Standard : ToneEntryMode::User;
@@ -580,6 +426,8 @@ EditOutcome FieldEditors::Apply(const EditorAnswer& answer) {
             auto* list = qobject_cast<QComboBox*>(control);
             const bool listed = selection->item && *selection->item < static_cast<std::size_t>(list->count());
             list->setCurrentIndex(listed ? static_cast<int>(*selection->item) : -1);
+        } else if (const auto* box = std::get_if<SetChecked>(&step)) {
+            qobject_cast<QCheckBox*>(control)->setChecked(box->checked);
         } else if (const auto* enabled = std::get_if<SetEnabled>(&step)) {
             control->setEnabled(enabled->enabled);
         } else if (const auto* visible = std::get_if<SetVisible>(&step)) {

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "editor_answer.h"
+#include "editor_load.h"
 #include "editor_state.h"
 #include "frequency_rules.h"
 #include "numeric_fields.h"
@@ -21,16 +22,17 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QWidget;
-class TForm1;
 
 namespace zr::gui {
+
+class EditorWindow;
 
 class FieldEditors : public QObject {
     Q_OBJECT
 
 public:
     // `pickTone` shows the tone table modally and returns the text of the tone picked there.
-    FieldEditors(TForm1& form, std::function<QString()> pickTone);
+    FieldEditors(EditorWindow& form, std::function<QString()> pickTone, QObject* parent);
 
     // Shows the whole image in the window, running the handlers whose dependent state a load rebuilds.
     void LoadImageIntoEditor();
@@ -75,6 +77,7 @@ private:
     void FieldEntered(QWidget* widget);
     void FieldExited(QWidget* widget);
     void RunExit(QLineEdit* edit, const EditBinding& binding);
+    void EnterWhereTheFocusWent(QLineEdit* left);
     bool IsMouseOverARefusedEntry(QLineEdit* edit) const;
     void KeepTheFocus(QLineEdit* edit);
     bool KeyPressed(QLineEdit* edit, const EditBinding& binding, char key);
@@ -86,16 +89,10 @@ private:
     EditOutcome NumericExit(const NumericField& field);
     EditOutcome SquelchTableExit(std::size_t level, SquelchColumn column);
 
-    void LoadFrequencyBox();
-    void LoadOptionSwitches();
-    void LoadCalls();
-    void ShowNumeric(const char* control);
-    void SelectItem(const char* list, std::optional<std::size_t> item);
-
     // The controls as the rules read them.
-    CallPage ReadCallPage();
-    FrequencyControls ReadFrequencyControls();
-    std::optional<std::size_t> SelectedItem(const char* list);
+    EditorControls ReadControls() const;
+    CallPage ReadCallPage() const;
+    FrequencyControls ReadFrequencyControls() const;
     void ReadEntryMode();
 
     QWidget* Control(const std::string& name);
@@ -104,7 +101,7 @@ private:
         return qobject_cast<Widget*>(Control(name));
     }
 
-    TForm1& form_;
+    EditorWindow& form_;
     std::function<QString()> pickTone_;
     EditorState state_;
     QHash<QString, QWidget*> controls_;

@@ -11,10 +11,12 @@ inline constexpr char kVersionText[] = "Version 1.0.7 (2012.2.7)";
 inline constexpr char kLegalNotice[] =
     "Programming software for the ZR250Pro pager.\nProvided as is, without warranty of any kind.";
 
-// The README as installed beside the program (share/doc/zr250pro under the install prefix),
-// relative to the folder of the executable.
-inline constexpr char kReadmeFromProgramFolder[] = "../share/doc/zr250pro/README.md";
-inline constexpr char kHomepageText[] = "README.md, installed with the program";
+// Where the README lies, relative to the folder of the executable: beside it in the build tree,
+// and under share/doc/zr250pro of the install prefix once installed. The first that exists is the
+// about box's homepage.
+inline constexpr const char* kReadmeFromProgramFolder[] = {"README.md", "../share/doc/zr250pro/README.md"};
+inline constexpr char kHomepageText[] = "README.md";
+inline constexpr char kNoReadmeText[] = "README.md (not found beside the program)";
 
 // Empty: the project has no mailbox. Put an address here to make the e-mail line a link.
 inline constexpr char kContactEmail[] = "";

@@ -20,29 +20,31 @@ QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(),
 }  // namespace
 
 std::unique_ptr<QFileDialog> MakeTableFileDialog(QWidget* parent, TableFileDialogKind kind,
-                                                 const std::filesystem::path& startDirectory,
+                                                 const std::filesystem::path& folder,
                                                  const std::filesystem::path& suggested) {
     auto dialog = std::make_unique<QFileDialog>(parent);
     dialog->setNameFilters(QStringList{ToQString(kTableFileFilter)});
     dialog->setDefaultSuffix(ToQString(kTableFileExtension));
-    dialog->setDirectory(QString::fromStdString(startDirectory.string()));
+    dialog->setDirectory(QString::fromStdString(folder.string()));
     if (kind == TableFileDialogKind::Open) {
+        dialog->setWindowTitle(QStringLiteral("Open"));
         dialog->setAcceptMode(QFileDialog::AcceptOpen);
         dialog->setFileMode(QFileDialog::ExistingFile);
     } else {
+        dialog->setWindowTitle(QStringLiteral("Save As"));
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setFileMode(QFileDialog::AnyFile);
         dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
-        if (!suggested.empty()) dialog->selectFile(QString::fromStdString((startDirectory / suggested).string()));
+        if (!suggested.empty()) dialog->selectFile(QString::fromStdString((folder / suggested).string()));
     }
     return dialog;
 }
 
 std::optional<std::filesystem::path> ChooseTableFile(QWidget* parent, TableFileDialogKind kind,
-                                                     const std::filesystem::path& startDirectory,
+                                                     const std::filesystem::path& folder,
                                                      const std::filesystem::path& suggested) {
-    if (CurrentHandler()) return CurrentHandler()(kind, startDirectory, suggested);
-    auto dialog = MakeTableFileDialog(parent, kind, startDirectory, suggested);
+    if (CurrentHandler()) return CurrentHandler()(kind, folder, suggested);
+    auto dialog = MakeTableFileDialog(parent, kind, folder, suggested);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
     return std::filesystem::path(dialog->selectedFiles().constFirst().toStdString());
 }

@@ -8,7 +8,8 @@
 #include <QRadioButton>
 #include <algorithm>
 
-#include "unit1.h"
+#include "device_texts.h"
+#include "main_window.h"
 
 namespace zr::gui {
 
@@ -17,7 +18,7 @@ namespace {
 QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 template <class Control>
-Control* Find(const TForm1& window, const char* name) {
+Control* Find(const MainWindow& window, const char* name) {
     return window.findChild<Control*>(QLatin1String(name));
 }
 
@@ -56,6 +57,10 @@ void WindowDeviceView::ShowFirmwareVersion(std::string_view text) {
 }
 
 void WindowDeviceView::ImageReplaced() { window_.FinishImageLoad(); }
+
+void WindowDeviceView::ExplainPortFailures(const std::vector<PortFailure>& failures) {
+    if (const auto message = PortFailureMessage(failures)) window_.ShowMessageBox(*message);
+}
 
 void WindowDeviceView::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 

@@ -5,13 +5,13 @@
 
 #include "device_view.h"
 
-class TForm1;
+class MainWindow;
 
 namespace zr::gui {
 
 class WindowDeviceView final : public DeviceOperationView {
 public:
-    explicit WindowDeviceView(TForm1& window) : window_(window) {}
+    explicit WindowDeviceView(MainWindow& window) : window_(window) {}
 
     void SetStatusText(std::string_view text) override;
     void ClearFileNamePanel() override;
@@ -24,10 +24,11 @@ public:
     bool IsModifyMode() const override;
     void ShowFirmwareVersion(std::string_view text) override;
     void ImageReplaced() override;
+    void ExplainPortFailures(const std::vector<PortFailure>& failures) override;
     void ProcessEvents() override;
 
 private:
-    TForm1& window_;
+    MainWindow& window_;
 };
 
 }  // namespace zr::gui

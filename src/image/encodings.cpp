@@ -17,6 +17,23 @@ std::string LevelByteToVolts(std::uint8_t level) { return FormatFixed(level * 3.
 
 std::string HalfSecondsText(std::uint8_t halfSeconds) { return FormatFixed(halfSeconds * 0.5, 1, 1); }
 
+namespace {
+
+// The minor byte is read as the digits after the point: minor 10 and minor 1 both make 5.1.
+double FirmwareVersionValue(std::uint8_t major, std::uint8_t minor) {
+    return ParseDecimal(std::to_string(major) + "." + std::to_string(minor)).value_or(0.0);
+}
+
+}  // namespace
+
+std::string FirmwareVersionText(std::uint8_t major, std::uint8_t minor) {
+    return FormatFixed(FirmwareVersionValue(major, minor), 2);
+}
+
+float FirmwareVersionNumber(std::uint8_t major, std::uint8_t minor) {
+    return static_cast<float>(FirmwareVersionValue(major, minor));
+}
+
 std::string ToneText(std::uint16_t tenths) { return FormatFixed(tenths * 0.1, 1, 4); }
 
 std::optional<std::size_t> FindSquelchLevel(std::span<const SquelchPair> levels, std::uint8_t speakerOffByte) {

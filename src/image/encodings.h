@@ -20,6 +20,12 @@ std::string LevelByteToVolts(std::uint8_t level);
 // A time of 0..127.5 s held as twice its value, shown with one decimal (16 shows 8.0).
 std::string HalfSecondsText(std::uint8_t halfSeconds);
 
+// The pager's firmware version as the window shows it: major, ".", minor read as one decimal number,
+// shown with two decimals (5 and 10 show 5.10, 5 and 9 show 5.90, 5 and 115 show 5.12).
+std::string FirmwareVersionText(std::uint8_t major, std::uint8_t minor);
+// The same number in single precision, as the firmware gate compares it.
+float FirmwareVersionNumber(std::uint8_t major, std::uint8_t minor);
+
 // A tone word in tenths of a hertz as the tone fields show it: "%04.1f" (6699 shows 669.9).
 std::string ToneText(std::uint16_t tenths);
 

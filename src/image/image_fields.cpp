@@ -152,11 +152,7 @@ std::string EscapedTag(std::string_view tag) {
     return text;
 }
 
-FieldValue DecodeFirmware(const PagerImage& image) {
-    // The version is read as the text "major.minor", so minor 10 and minor 1 both make 5.1.
-    const std::string text = std::to_string(image[1]) + "." + std::to_string(image[2]);
-    return FormatFixed(ParseDecimal(text).value_or(0.0), 2, 1);
-}
+FieldValue DecodeFirmware(const PagerImage& image) { return FirmwareVersionText(image[1], image[2]); }
 
 std::int64_t IntegerAt(const PagerImage& image, const ImageField& field) {
     return field.width == 2 ? GetWord16(image, field.offset) : image[field.offset];
@@ -207,6 +203,28 @@ FieldValue DecodeField(const PagerImage& image, const ImageField& field) {
         }
     }
     return std::monostate{};
+}
+
+FieldType TypeOfField(const ImageField& field) {
+    using E = FieldEncoding;
+    switch (field.encoding) {
+        case E::FrequencyDigits:
+        case E::Integer:
+        case E::Tone:
+        case E::Volts:
+        case E::HalfSeconds:
+        case E::Firmware: return FieldType::Number;
+        case E::Bit:
+        case E::NonZero:
+        case E::ChecksumOk: return FieldType::Switch;
+        default: return FieldType::Text;
+    }
+}
+
+const ImageField* FindImageField(std::string_view key) {
+    for (const auto& field : ImageFields())
+        if (field.key == key) return &field;
+    return nullptr;
 }
 
 std::string FieldValueText(const FieldValue& value) {

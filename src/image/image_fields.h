@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -53,6 +54,14 @@ const std::vector<ImageField>& ImageFields();
 using FieldValue = std::variant<std::monostate, bool, std::int64_t, std::string>;
 
 FieldValue DecodeField(const PagerImage& image, const ImageField& field);
+
+// What a field holds, the same whatever the image: a number (some shown as text with fixed
+// decimals, "669.9"), a text (an item of a list, a tag, hexadecimal words) or a switch.
+enum class FieldType { Number, Text, Switch };
+FieldType TypeOfField(const ImageField& field);
+
+// The field known by `key`, or nothing.
+const ImageField* FindImageField(std::string_view key);
 // The value as text: "null", "true"/"false", the number, or the text itself.
 std::string FieldValueText(const FieldValue& value);
 

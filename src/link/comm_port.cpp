@@ -24,6 +24,13 @@ std::string CommErrorText(std::uint8_t code, std::uint32_t systemError) {
 ECommError::ECommError(std::uint8_t code, std::uint32_t systemError)
     : Code(code), SystemError(systemError), text_(CommErrorText(code, systemError)) {}
 
+void CloseQuietly(CommPort& port) {
+    try {
+        port.Close();
+    } catch (const ECommError&) {
+    }
+}
+
 void TCommPort::Configure(std::uint32_t baudRate, std::string_view portName, int mode) {
     switch (mode) {
     case 0:

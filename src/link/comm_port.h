@@ -9,9 +9,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zr {
 
@@ -67,7 +69,24 @@ public:
     virtual void WaitForInput(std::chrono::milliseconds limit) = 0;
     // Sleeps for `duration`: the pause the line needs between two written pieces.
     virtual void Pause(std::chrono::milliseconds duration) = 0;
+
+    // Another port of the same kind, closed: the start-up check opens one per listed port and waits
+    // on all of them at once.
+    virtual std::unique_ptr<CommPort> NewPort() const = 0;
+    // What poll() waits on for received bytes of the open port; -1 when closed, or where the
+    // platform's ports cannot be waited on together.
+    virtual int InputDescriptor() const { return -1; }
+    // The receive loop gave up on a reply after `received` of `expected` bytes; a trace records it.
+    virtual void NoteReplyTimeOut(std::size_t /*received*/, std::size_t /*expected*/) {}
 };
+
+// Closes the port once the outcome of an operation is known; a port that fails to close is closed
+// again by the next operation.
+void CloseQuietly(CommPort& port);
+
+// Sleeps until a received byte waits on one of the open ports, one of them reports a hang-up, or
+// `limit` has passed. Returns, port by port, whether its line hung up (it will never answer).
+std::vector<bool> WaitForAnyInput(std::span<CommPort* const> ports, std::chrono::milliseconds limit);
 
 // The program's one serial port. Construction touches no hardware; the port is closed, named "COM1"
 // on Windows and "ttyS0" elsewhere, 9600 baud 8N1.
@@ -102,6 +121,10 @@ public:
     std::uint8_t ReadByte() override;
     void WaitForInput(std::chrono::milliseconds limit) override;
     void Pause(std::chrono::milliseconds duration) override;
+    std::unique_ptr<CommPort> NewPort() const override { return std::make_unique<TCommPort>(); }
+#ifndef _WIN32
+    int InputDescriptor() const override { return fd_; }
+#endif
 
 private:
     void RequireOpen() const;

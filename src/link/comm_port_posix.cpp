@@ -9,9 +9,12 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include "comm_port.h"
+#include "port_holders.h"
 #include "port_list.h"
 
 namespace zr {
@@ -82,6 +85,9 @@ TCommPort::~TCommPort() {
 void TCommPort::Open() {
     if (open_) return;
     const std::string path = PortDevicePath(portName_);
+    // Another program with the line open would share its bytes with us: its exclusive mode stops
+    // nobody who is root, and most programs take no lock.
+    if (!OtherProcessesHolding(path).empty()) Raise(ECommError::kOpen, EBUSY);
     // Non-blocking, so that a device waiting for its carrier cannot hold the open.
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) Raise(ECommError::kOpen);
@@ -192,6 +198,25 @@ void TCommPort::WaitForInput(std::chrono::milliseconds limit) {
 }
 
 void TCommPort::Pause(std::chrono::milliseconds duration) { SleepFor(duration); }
+
+std::vector<bool> WaitForAnyInput(std::span<CommPort* const> ports, std::chrono::milliseconds limit) {
+    std::vector<bool> hungUp(ports.size(), false);
+    std::vector<pollfd> descriptors;
+    for (CommPort* port : ports) descriptors.push_back({port->InputDescriptor(), POLLIN, 0});
+    const bool pollable = std::ranges::all_of(descriptors, [](const pollfd& d) { return d.fd >= 0; });
+    if (!pollable) {
+        // A port without a descriptor (a scripted line) keeps its own clock: let the first one wait.
+        if (!ports.empty()) ports.front()->WaitForInput(limit);
+        return hungUp;
+    }
+    if (poll(descriptors.data(), descriptors.size(), static_cast<int>(std::max<long long>(limit.count(), 0))) <= 0)
+        return hungUp;
+    for (std::size_t i = 0; i < descriptors.size(); ++i) {
+        const short events = descriptors[i].revents;
+        hungUp[i] = (events & (POLLHUP | POLLERR | POLLNVAL)) != 0 && (events & POLLIN) == 0;
+    }
+    return hungUp;
+}
 
 }  // namespace zr
 

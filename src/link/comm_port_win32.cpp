@@ -158,6 +158,13 @@ void TCommPort::Pause(std::chrono::milliseconds duration) {
     if (duration.count() > 0) Sleep(static_cast<DWORD>(duration.count()));
 }
 
+std::vector<bool> WaitForAnyInput(std::span<CommPort* const> ports, std::chrono::milliseconds limit) {
+    // Blocking handles give nothing to wait on together: wait on the first port, then every port is
+    // asked for its bytes.
+    if (!ports.empty()) ports.front()->WaitForInput(limit);
+    return std::vector<bool>(ports.size(), false);
+}
+
 }  // namespace zr
 
 #endif

@@ -10,23 +10,12 @@ namespace zr {
 
 namespace {
 
-constexpr std::uint32_t kLineBaudRate = 9600;
-constexpr int kLineMode = 1;  // 8N1
 constexpr std::uint8_t kPieceSize = kWritePieceSize;
 constexpr std::chrono::milliseconds kPieceInterval{10};
 constexpr std::uint8_t kHalfImage = kImageSize / 2;
 constexpr int kProgressEnd = static_cast<int>(kImageSize);
 
 enum class Phase { Read, Write, Verify };
-
-void CloseQuietly(CommPort& port) {
-    try {
-        port.Close();
-    } catch (const ECommError&) {
-        // Closing happens once the outcome is reported; a port that fails to close is closed again
-        // by the next operation.
-    }
-}
 
 void ResetProgress(DeviceOperationView& view) {
     view.SetProgressRange(0);
@@ -59,22 +48,33 @@ bool OpenOperation(const DeviceContext& context, Phase operation) {
     view.SetStatusText(kTestingStatus);
     if (operation == Phase::Write) view.ClearFileNamePanel();
     view.SetWindowEnabled(false);
-    if (!ProbeSelectedPort(context)) {
+    const PortProbe probe = ProbeSelectedPort(context);
+    if (!probe) {
         CloseQuietly(context.port);
         view.ShowMessage(operation == Phase::Read ? NoBoardOnReadMessage() : NoBoardMessage());
+        if (!probe.unopened.empty()) view.ExplainPortFailures(probe.unopened);
         view.SetStatusText(kReadyStatus);
         view.SetWindowEnabled(true);
         return false;
     }
-    try {
-        context.port.Close();
-        context.port.Configure(kLineBaudRate, context.ports[context.selectedPort], kLineMode);
-        context.port.Purge();
-    } catch (const ECommError& error) {
+    const std::string& name = context.ports[context.selectedPort];
+    const auto refuse = [&](const ECommError& error, const std::vector<PortFailure>& unopened) {
         view.ShowMessage(error.Code == ECommError::kOpen ? PortInUseMessage() : PortErrorMessage());
+        if (!unopened.empty()) view.ExplainPortFailures(unopened);
         CloseQuietly(context.port);
         view.SetWindowEnabled(true);
         return false;
+    };
+    try {
+        context.port.Close();
+        context.port.Configure(kLineBaudRate, name, kLineMode);
+    } catch (const ECommError& error) {
+        return refuse(error, {DiagnosePortFailure(name, error)});
+    }
+    try {
+        context.port.Purge();
+    } catch (const ECommError& error) {
+        return refuse(error, {});
     }
     return true;
 }
@@ -216,41 +216,53 @@ bool WriteSealedImage(const DeviceContext& context, WriteScope scope) {
 
 }  // namespace
 
-bool ProbeSelectedPort(const DeviceContext& context) {
+PortProbe ProbeSelectedPort(const DeviceContext& context) {
     ResetProgress(context.view);
     try {
         context.port.Close();
-        if (!HasSelectedPort(context)) return false;
-        context.port.Configure(kLineBaudRate, context.ports[context.selectedPort], kLineMode);
-        return PresenceTest(context.port, context.view);
+        if (!HasSelectedPort(context)) return {};
     } catch (const ECommError&) {
         CloseQuietly(context.port);
-        return false;
+        return {};
+    }
+    const std::string& name = context.ports[context.selectedPort];
+    try {
+        context.port.Configure(kLineBaudRate, name, kLineMode);
+    } catch (const ECommError& error) {
+        CloseQuietly(context.port);
+        return {false, {DiagnosePortFailure(name, error)}};
+    }
+    try {
+        return {PresenceTest(context.port, context.view)};
+    } catch (const ECommError&) {
+        CloseQuietly(context.port);
+        return {};
     }
 }
 
-std::optional<std::size_t> ScanPortsForBoard(CommPort& port, const PortNameTable& ports, DeviceOperationView& view) {
-    ResetProgress(view);
-    CloseQuietly(port);
-    for (std::size_t index = 0; index < ports.size(); ++index) {
+PeekResult PeekPagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count) {
+    PeekResult result = PeekResult::NoBoard;
+    if (ProbeSelectedPort(context)) {
         try {
-            port.Configure(kLineBaudRate, ports[index], kLineMode);
-            if (PresenceTest(port, view)) return index;
+            FrameLink link(context.port, context.view);
+            const bool read = link.ReadBlock(kPagerMemoryCommand, context.image.bytes, address, count);
+            result = read ? PeekResult::Read : PeekResult::NoPager;
         } catch (const ECommError&) {
-            // A port that cannot be opened or fails on the line has no board for us.
+            result = PeekResult::NoPager;
         }
-        CloseQuietly(port);
     }
-    return std::nullopt;
+    CloseQuietly(context.port);
+    return result;
 }
 
 std::optional<std::size_t> StartupBoardCheck(CommPort& port, const PortNameTable& ports, DeviceOperationView& view) {
-    const auto found = ScanPortsForBoard(port, ports, view);
-    if (!found) {
+    const BoardScan scan = ScanPortsForBoard(port, ports, view);
+    if (!scan.found) {
         CloseQuietly(port);
         view.ShowMessage(NoBoardMessage());
+        if (!scan.unopened.empty()) view.ExplainPortFailures(scan.unopened);
     }
-    return found;
+    return scan.found;
 }
 
 std::string QueryInterfaceVersion(CommPort& port, const PortNameTable& ports, std::size_t selectedPort,

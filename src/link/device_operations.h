@@ -10,7 +10,9 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "board_scan.h"
 #include "comm_port.h"
 #include "device_view.h"
 #include "pager_image.h"
@@ -57,14 +59,26 @@ bool WriteChangedPieces(const DeviceContext& context);
 // "Verify Sucess !" was shown.
 bool VerifyPager(const DeviceContext& context);
 
-// The presence test on the selected port only. On true the port is left open.
-bool ProbeSelectedPort(const DeviceContext& context);
+// What the probe of the selected port found.
+struct PortProbe {
+    bool answered = false;
+    // Why the port could not be opened, when that was the trouble.
+    std::vector<PortFailure> unopened;
 
-// Tries every port of the list in order; returns the index of the first one whose board answers, and
-// leaves that port open. A port that cannot be opened counts as a port without a board.
-std::optional<std::size_t> ScanPortsForBoard(CommPort& port, const PortNameTable& ports, DeviceOperationView& view);
+    explicit operator bool() const { return answered; }
+};
 
-// The check at start-up: the scan, and the no-board box when no port answers. Returns the index to
+// The presence test on the selected port only. When the board answered the port is left open.
+PortProbe ProbeSelectedPort(const DeviceContext& context);
+
+// A quiet look behind the board on the selected port, for a technician going from pager to pager:
+// `count` bytes (1..128) of the pager's memory at `address` land in the context's image. Shows
+// nothing and closes the port.
+enum class PeekResult { Read, NoBoard, NoPager };
+PeekResult PeekPagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count);
+
+// The check at start-up: the scan, and the no-board box when no port answers, followed by what kept
+// ports from being opened. Returns the index to
 // select in cboPort. The window shows its board-testing notice around this call.
 std::optional<std::size_t> StartupBoardCheck(CommPort& port, const PortNameTable& ports, DeviceOperationView& view);
 

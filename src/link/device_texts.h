@@ -3,9 +3,12 @@
 #pragma once
 
 #include <string>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "message.h"
+#include "port_failure.h"
 
 namespace zr {
 
@@ -47,6 +50,19 @@ inline Message WriteErrorMessage() { return StopMessage("Write Error !"); }
 inline Message VerifyErrorMessage() { return StopMessage("Verify Error !"); }
 inline Message WriteDoneMessage() { return InformationMessage("Write Sucess !"); }
 inline Message VerifyDoneMessage() { return InformationMessage("Verify Sucess !"); }
+
+// The box that follows a device message when ports could not be opened: only the failures the user
+// can act on (permission, another program holding the port, a device gone), nothing when none is.
+inline std::optional<Message> PortFailureMessage(const std::vector<PortFailure>& failures) {
+    std::string text;
+    for (const auto& failure : failures) {
+        if (!failure.Actionable()) continue;
+        if (!text.empty()) text += "\n\n";
+        text += failure.Text();
+    }
+    if (text.empty()) return std::nullopt;
+    return WarningMessage(text);
+}
 
 // A Write of changed pieces only that could not read the pager's memory first sends all of them; a
 // diagnostic, not a message box.

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "message.h"
+#include "port_failure.h"
 
 namespace zr {
 
@@ -32,6 +34,8 @@ public:
     virtual void ShowFirmwareVersion(std::string_view text) = 0;
     // A Read replaced the current image: reload the editor from it.
     virtual void ImageReplaced() = 0;
+    // Why ports could not be opened and what to do, told after the operation's own message.
+    virtual void ExplainPortFailures(const std::vector<PortFailure>& failures) = 0;
     // Handle pending window events, so the window keeps painting while a transfer waits.
     virtual void ProcessEvents() = 0;
 
@@ -41,6 +45,25 @@ public:
     // A note for the technician that is no message box (the command line's standard error); the
     // main window shows nothing.
     virtual void ShowDiagnostic(std::string_view /*text*/) {}
+};
+
+// A look at the line the technician need not follow: shows nothing, answers every box OK. A caller
+// keeps what it wants to know (the firmware version, the events to handle) by overriding it.
+class QuietView : public DeviceOperationView {
+public:
+    void SetStatusText(std::string_view) override {}
+    void ClearFileNamePanel() override {}
+    void SetProgressRange(int) override {}
+    void SetProgressPosition(int) override {}
+    int ProgressPosition() const override { return 0; }
+    MessageAnswer ShowMessage(const Message&) override { return MessageAnswer::Ok; }
+    void SetWindowEnabled(bool) override {}
+    void SetDeviceMenuEnabled(bool, bool, bool) override {}
+    bool IsModifyMode() const override { return false; }
+    void ShowFirmwareVersion(std::string_view) override {}
+    void ImageReplaced() override {}
+    void ExplainPortFailures(const std::vector<PortFailure>&) override {}
+    void ProcessEvents() override {}
 };
 
 }  // namespace zr

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numeric>
 
-#include "number_text.h"
+#include "encodings.h"
 
 namespace zr {
 
@@ -22,14 +22,6 @@ void PutPreamble(std::span<std::uint8_t> frame) { std::copy(kPreamble.begin(), k
 void PutWord(std::span<std::uint8_t> frame, std::size_t offset, std::uint16_t value) {
     frame[offset] = static_cast<std::uint8_t>(value >> 8);
     frame[offset + 1] = static_cast<std::uint8_t>(value & 0xFF);
-}
-
-// A read reply of `count` data bytes: its checksum covers the three header bytes and the data.
-bool ReplyChecksumMatches(std::span<const std::uint8_t> reply, std::size_t count) {
-    const std::size_t checksumOffset = kDataOffset + count;
-    const std::uint16_t expected =
-        FrameChecksum(reply.subspan(kHeaderOffset, checksumOffset - kHeaderOffset));
-    return expected == (reply[checksumOffset] << 8 | reply[checksumOffset + 1]);
 }
 
 bool FitsIn(std::span<const std::uint8_t> destination, std::size_t first, std::size_t count) {
@@ -53,6 +45,14 @@ std::array<std::uint8_t, kReadRequestSize> BuildReadRequest(std::uint8_t command
     frame[15] = count;
     PutWord(frame, 16, FrameChecksum(std::span(frame).subspan(kHeaderOffset, 6)));
     return frame;
+}
+
+bool ReadReplyIsSound(std::span<const std::uint8_t> reply, std::size_t count) {
+    const std::size_t checksumOffset = kDataOffset + count;
+    if (reply.size() < checksumOffset + 2) return false;
+    const std::uint16_t expected =
+        FrameChecksum(reply.subspan(kHeaderOffset, checksumOffset - kHeaderOffset));
+    return expected == (reply[checksumOffset] << 8 | reply[checksumOffset + 1]);
 }
 
 bool FirmwareIsRecent(float version) {
@@ -82,6 +82,7 @@ bool FrameLink::ReceiveBytes(std::size_t length, int pollFactor) {
     const std::chrono::milliseconds pollWait = pollFactor * std::chrono::milliseconds(10);
     for (std::size_t index = 0; index < length; ++index) {
         if (!ReceiveOneByte(index, pollWait)) {
+            port_.NoteReplyTimeOut(index, length);
             port_.Purge();
             view_.SetProgressPosition(0);
             return false;
@@ -102,7 +103,7 @@ bool FrameLink::ExchangeRead(std::uint8_t command, std::uint16_t address, std::u
     const auto request = BuildReadRequest(command, address, count);
     std::copy(request.begin(), request.end(), buffer_.begin());
     SendFrame(request);
-    return ReceiveBytes(count + kReplyOverhead) && ReplyChecksumMatches(buffer_, count);
+    return ReceiveBytes(count + kReplyOverhead) && ReadReplyIsSound(buffer_, count);
 }
 
 bool FrameLink::ReadBlock(std::uint8_t command, std::span<std::uint8_t> destination, std::uint16_t address,
@@ -152,10 +153,8 @@ float FrameLink::QueryFirmwareVersion(PagerImage& image) {
     if (!ReadIntoBuffer(kPagerMemoryCommand, version, kFirmwareAddress, 2)) return 0.0f;
     image[1] = version[0];
     image[2] = version[1];
-    const std::string text = std::to_string(version[0]) + "." + std::to_string(version[1]);
-    const float number = static_cast<float>(ParseDecimal(text).value_or(0.0));
-    view_.ShowFirmwareVersion(FormatFixed(number, 2));
-    return number;
+    view_.ShowFirmwareVersion(FirmwareVersionText(version[0], version[1]));
+    return FirmwareVersionNumber(version[0], version[1]);
 }
 
 ModelQuery FrameLink::QueryModelTag() {

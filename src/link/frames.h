@@ -23,6 +23,10 @@
 
 namespace zr {
 
+// Every exchange runs at 9600 baud, 8 data bits, no parity, one stop bit (Configure's mode 1).
+inline constexpr std::uint32_t kLineBaudRate = 9600;
+inline constexpr int kLineMode = 1;
+
 inline constexpr std::string_view kPreamble = "Vantorelix";
 inline constexpr std::uint8_t kPagerMemoryCommand = 51;  // '3'
 inline constexpr std::uint8_t kBoardCommand = 53;        // '5'
@@ -44,6 +48,8 @@ inline constexpr std::array<std::uint8_t, kWriteReplySize> kWriteAcknowledgeRepl
 // about 3 s without a new byte.
 inline constexpr std::chrono::milliseconds kPollInterval{30};
 inline constexpr int kEmptyPollLimit = 100;
+// The same limit in time, for a wait that watches several ports at once.
+inline constexpr std::chrono::milliseconds kReplyTimeOut = kPollInterval * (kEmptyPollLimit + 1);
 
 // Sum of the bytes modulo 65536.
 std::uint16_t FrameChecksum(std::span<const std::uint8_t> bytes);
@@ -51,6 +57,10 @@ std::uint16_t FrameChecksum(std::span<const std::uint8_t> bytes);
 // The read request for `count` bytes at `address`: 18 bytes.
 std::array<std::uint8_t, kReadRequestSize> BuildReadRequest(std::uint8_t command, std::uint16_t address,
                                                             std::uint8_t count);
+
+// A read reply carrying `count` data bytes: count + 15 bytes whose checksum over the three header
+// bytes and the data is right. The preamble is never compared.
+bool ReadReplyIsSound(std::span<const std::uint8_t> reply, std::size_t count);
 
 // The firmware gate of Read and Write: the version brought to hundredths must reach 5.10.
 bool FirmwareIsRecent(float version);

@@ -47,6 +47,13 @@ struct SetVisible {
     bool visible;
     bool operator==(const SetVisible&) const = default;
 };
+// The check box shows `checked`. Applied with the box's handler blocked like every step: the rule
+// that answered has already run what its click would.
+struct SetChecked {
+    std::string control;
+    bool checked;
+    bool operator==(const SetChecked&) const = default;
+};
 // The focus goes back to `control`, so the user corrects the entry there.
 struct SetFocus {
     std::string control;
@@ -58,7 +65,8 @@ struct ShowMessage {
     bool operator==(const ShowMessage&) const = default;
 };
 
-using EditorStep = std::variant<SetText, SetItems, SetSelection, SetEnabled, SetVisible, SetFocus, ShowMessage>;
+using EditorStep =
+    std::variant<SetText, SetItems, SetSelection, SetEnabled, SetVisible, SetChecked, SetFocus, ShowMessage>;
 
 enum class EditOutcome {
     NothingToDo,  // the image is as it was and no message was shown
@@ -79,6 +87,7 @@ struct EditorAnswer {
     }
     void Enable(std::string control, bool enabled) { steps.push_back(SetEnabled{std::move(control), enabled}); }
     void Show(std::string control, bool visible) { steps.push_back(SetVisible{std::move(control), visible}); }
+    void Check(std::string control, bool checked) { steps.push_back(SetChecked{std::move(control), checked}); }
     void Focus(std::string control) { steps.push_back(SetFocus{std::move(control)}); }
     // Shows `message` and marks the answer refused.
     void Refuse(Message message) {

@@ -12,7 +12,6 @@ namespace zr {
 
 namespace {
 
-constexpr std::size_t kDigitCount = 7;
 constexpr std::int64_t kReferenceHz = 12'800'000;
 constexpr std::int64_t kOffsetHz = 21'400'000;
 
@@ -38,7 +37,7 @@ std::string_view LowLimitText(std::size_t bandItem) { return kBandItems[bandItem
 std::string_view HighLimitText(std::size_t bandItem) { return kBandItems[bandItem].substr(4, 3); }
 
 void StoreDigits(PagerImage& image, std::int64_t frequency) {
-    for (std::size_t k = kDigitCount; k-- > 0;) {
+    for (std::size_t k = kFrequencyDigits; k-- > 0;) {
         image[kFirstDigitOffset + k] = static_cast<std::uint8_t>(frequency % 10);
         frequency /= 10;
     }
@@ -69,7 +68,7 @@ std::optional<std::size_t> SpacingItemForCode(std::size_t bandItem, std::uint8_t
 
 EditorAnswer ShowFrequencyFromImage(const PagerImage& image, SettingsEditorState& state) {
     std::int64_t frequency = 0;
-    for (std::size_t k = 0; k < kDigitCount; ++k) frequency = frequency * 10 + image[kFirstDigitOffset + k];
+    for (std::size_t k = 0; k < kFrequencyDigits; ++k) frequency = frequency * 10 + image[kFirstDigitOffset + k];
     const std::string text = std::to_string(frequency);
     (image[kFirstDigitOffset] == 1 ? state.vhfFrequencyText : state.uhfFrequencyText) = text;
     EditorAnswer answer;
@@ -191,18 +190,6 @@ EditorAnswer BandClick(PagerImage& image, SettingsEditorState& state, std::size_
     controls.frequencyText = answer.FinalText("edtFreq").value_or(controls.frequencyText);
     answer.Append(FrequencyExit(image, state, controls));
     return answer;
-}
-
-FrequencyControls FrequencyControlsAsLoaded(const PagerImage& image, SettingsEditorState& state) {
-    FrequencyControls controls;
-    controls.frequencyText = ShowFrequencyFromImage(image, state).FinalText("edtFreq").value_or("");
-    controls.bandItem = image[kFirstDigitOffset] == 1 ? kVhfBandItem : kUhfBandItem;
-    state.bandMultiplier = IsVhf(controls.bandItem) ? 1 : 2;
-    const std::uint8_t code = image[kSpacingCodeOffset];
-    controls.spacingItem = SpacingItemForCode(controls.bandItem, code);
-    if (IsAutoItem(controls.bandItem, controls.spacingItem))
-        state.channelStep = AutoStepOfCode(code).value_or(state.channelStep);
-    return controls;
 }
 
 }  // namespace zr

@@ -17,6 +17,9 @@
 
 namespace zr {
 
+// The frequency is seven digits, in units of 100 Hz; `edtFreq` takes no more.
+inline constexpr std::size_t kFrequencyDigits = 7;
+
 inline constexpr std::size_t kVhfBandItem = 0;  // "135-174 MHz"
 inline constexpr std::size_t kUhfBandItem = 1;  // "400-499 MHz"
 inline constexpr std::size_t kAutoSpacingItem = 2;  // "Auto", 135-174 MHz band only
@@ -64,9 +67,5 @@ EditorAnswer ChannelSpacingClick(PagerImage& image, SettingsEditorState& state, 
 // `edtFreq`, the spacing pick runs for the item the stored code selects, then the frequency exit
 // once more.
 EditorAnswer BandClick(PagerImage& image, SettingsEditorState& state, std::size_t bandItem);
-
-// The Frequency box as loading the image leaves it, without writing to the image: the remembered
-// text of the image's band, the band multiplier and, for an Auto code, its step.
-FrequencyControls FrequencyControlsAsLoaded(const PagerImage& image, SettingsEditorState& state);
 
 }  // namespace zr

@@ -41,6 +41,11 @@ EditorAnswer WholeNumberExit(PagerImage& image, const NumericField& field, std::
         answer.Focus(std::string(field.control));
         return answer;
     }
+    if (field.checkedHighest > 0 && (!value || *value > field.checkedHighest)) {
+        answer.Refuse(WarningMessage(field.checkedRangeText));
+        answer.Focus(std::string(field.control));
+        return answer;
+    }
     if (!value || *value < field.lowest || *value > field.highest) {
         RefuseOutOfRange(answer, field);
         return answer;

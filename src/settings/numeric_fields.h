@@ -29,10 +29,14 @@ struct NumericField {
     double lowest;   // accepted entries
     double highest;
     std::string_view rangeText;  // the message for an entry outside lowest..highest
+    // A wider check made first, with its own message (0 when there is none).
+    double checkedHighest = 0;
+    std::string_view checkedRangeText = {};
 };
 
-// Gap MAX. holds one byte, so it takes 0..255 like the other one-byte fields. The reset delay and
-// the standby delay accept 0 (tables and pagers hold it) although their message names 1.
+// Gap MAX. holds one byte, so it stores 0..255 like the other one-byte fields; its entry is first
+// checked against 0..65535, and above that it gets the 0-to-65535 message. The reset delay and the
+// standby delay accept 0 (tables and pagers hold it) although their message names 1.
 inline constexpr std::array<NumericField, 19> kNumericFields = {{
     {"battery_save", "edtBS_Period", 58, NumericEncoding::Byte, 0, 255, kByteRangeText},
     {"ad_delay", "edtBS_Duty", 59, NumericEncoding::Byte, 0, 255, kByteRangeText},
@@ -43,7 +47,7 @@ inline constexpr std::array<NumericField, 19> kNumericFields = {{
     {"group_call_duration", "edtTone3Len", 73, NumericEncoding::Word, 0, 65535, kWordRangeText},
     {"rf_delay", "edtRFDelay", 75, NumericEncoding::Byte, 0, 255, kByteRangeText},
     {"noise_limit", "edtNoiseLimit", 77, NumericEncoding::Byte, 0, 255, kByteRangeText},
-    {"gap_max", "edtGapMax", 78, NumericEncoding::Byte, 0, 255, kByteRangeText},
+    {"gap_max", "edtGapMax", 78, NumericEncoding::Byte, 0, 255, kByteRangeText, 65535, kWordRangeText},
     {"carrier_off_delay", "edtSquelch", 83, NumericEncoding::Byte, 0, 255, kByteRangeText},
     {"nrssi", "edtRSSI", 64, NumericEncoding::Level, 0, 1, kLevelRangeText},
     {"speaker_off", "edtSSI", 79, NumericEncoding::Level, 0, 1, kLevelRangeText},

@@ -10,8 +10,8 @@ namespace zr::shell {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("zr250pro"));
-    // The window title is the application title already; Qt then adds nothing to it.
-    setApplicationDisplayName(QString::fromUtf8(kApplicationTitle.data(), kApplicationTitle.size()));
+    // No display name: the window system would append it to every caption ("ZR250Pro — ZR250Pro
+    // V1.0.7"), and each box and dialog carries exactly its own caption.
     setApplicationVersion(QStringLiteral("1.0.7"));
     setDesktopFileName(QStringLiteral("zr250pro"));
 }

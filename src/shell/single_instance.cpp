@@ -1,6 +1,7 @@
 #include "single_instance.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QLocalSocket>
 #include <QThread>
 #include <QWidget>
@@ -20,9 +21,26 @@ constexpr int kRetryPauseMilliseconds = 100;
 
 }  // namespace
 
+QString DisplayKey(const QString& platform, const QString& x11Display, const QString& waylandDisplay) {
+    QString display;
+    if (platform == QLatin1String("xcb")) {
+        display = x11Display;
+        // The screen after the display number ("host:0.1") is the same display.
+        const qsizetype colon = display.lastIndexOf(QLatin1Char(':'));
+        const qsizetype screen = display.indexOf(QLatin1Char('.'), colon + 1);
+        if (colon >= 0 && screen > colon) display.truncate(screen);
+    } else if (platform == QLatin1String("wayland")) {
+        display = waylandDisplay.isEmpty() ? QStringLiteral("wayland-0") : waylandDisplay;
+    }
+    display.replace(QLatin1Char('/'), QLatin1Char('_'));  // a socket given as a path
+    return display.isEmpty() ? platform : platform + QLatin1Char('-') + display;
+}
+
 QString InstanceName() {
-    return QString::fromUtf8(kApplicationTitle.data(), kApplicationTitle.size()) + QStringLiteral("-") +
-           QString::number(::getuid());
+    return QString::fromUtf8(kApplicationTitle.data(), kApplicationTitle.size()) + QLatin1Char('-') +
+           QString::number(::getuid()) + QLatin1Char('-') +
+           DisplayKey(QGuiApplication::platformName(), qEnvironmentVariable("DISPLAY"),
+                      qEnvironmentVariable("WAYLAND_DISPLAY"));
 }
 
 SingleInstance::SingleInstance(const QString& name, QObject* parent)
@@ -34,7 +52,7 @@ SingleInstance::SingleInstance(const QString& name, QObject* parent)
     if (first_)
         Listen(name);
     else
-        AskFirstToComeForward(name);
+        broughtForward_ = AskFirstToComeForward(name);
 }
 
 SingleInstance::~SingleInstance() {
@@ -56,19 +74,20 @@ void SingleInstance::Listen(const QString& name) {
     });
 }
 
-void SingleInstance::AskFirstToComeForward(const QString& name) {
+bool SingleInstance::AskFirstToComeForward(const QString& name) {
     // The first copy may still be starting and not listen yet: try for a few seconds.
     for (int attempt = 0; attempt < kConnectTries; ++attempt) {
         QLocalSocket socket;
         socket.connectToServer(name);
         if (socket.waitForConnected(kConnectWaitMilliseconds)) {
             socket.write(kActivateRequest);
-            socket.waitForBytesWritten(kConnectWaitMilliseconds);
+            const bool sent = socket.waitForBytesWritten(kConnectWaitMilliseconds) || socket.bytesToWrite() == 0;
             socket.disconnectFromServer();
-            return;
+            return sent;
         }
         QThread::msleep(kRetryPauseMilliseconds);
     }
+    return false;
 }
 
 void BringToFront(QWidget* window) {

@@ -16,6 +16,10 @@ extern "C" void StopOnSignal(int) {
     if (running) running->Stop();
 }
 
+extern "C" void SwapOnSignal(int) {
+    if (running) running->SwapPager();
+}
+
 CLI::Validator VersionText() {
     return CLI::Validator(
         [](std::string& text) {
@@ -37,13 +41,16 @@ bool WriteRequestLog(const std::string& path, const std::vector<zr::sim::Request
 int main(int argc, char** argv) {
     CLI::App app{"A ZR250Pro programming board with a pager behind it, on a pseudo-terminal. It prints its port, "
                  "answers until it is interrupted (Ctrl+C or SIGTERM), and survives the program closing and "
-                 "reopening the port.",
+                 "reopening the port. With --pagers, SIGUSR1 swaps the pager for the next one.",
                  "zr250pro-sim"};
+    app.set_version_flag("--version", std::string("zr250pro-sim ") + ZR250PRO_VERSION);
     zr::sim::SimulatorOptions options;
     std::string table, firmware = "5.10", board = "2.15", tag, dump, log;
     unsigned byteGapMs = 0;
     app.add_option("--link", options.link, "Make a symbolic link to the port here (removed at the end)");
-    app.add_option("--table", table, "Start the pager's memory from this table file (default: the built-in image)")
+    app.add_option("--table", table,
+                   "Start the pager's memory from this table file (default: what the window's Write of its start-up "
+                   "image leaves)")
         ->check(CLI::ExistingFile);
     app.add_option("--firmware", firmware, "The pager's firmware version, major.minor")
         ->check(VersionText())
@@ -58,6 +65,16 @@ int main(int argc, char** argv) {
     app.add_option("--log", log,
                    "Write every request received to this file at the end, one a line: command, letter, address, "
                    "count (\"51 S 8 8\" is the write of the second piece)");
+    auto* fleet = app.add_option_group("Fleet", "Several pagers behind the board, one connected at a time");
+    unsigned swapGapMs = 500;
+    fleet->add_option("--pagers", options.pagers, "This many pagers, each starting with the same memory")
+        ->check(CLI::Range(1u, 1000u))
+        ->capture_default_str();
+    fleet->add_option("--swap-gap", swapGapMs, "A swap leaves the board without a pager for this many ms")
+        ->capture_default_str();
+    fleet->add_flag("--auto-swap", options.autoSwap, "Swap once the connected pager is written whole and read back");
+    fleet->add_option("--control", options.control,
+                      "Make a FIFO here taking commands, one a line: swap, remove, insert, insert N");
     auto* faults = app.add_option_group("Faults", "Misbehave like a real line; N counts requests (or writes) from 1");
     faults->add_flag("--silent", options.silent, "No board: never answer");
     faults->add_option("--byte-gap", byteGapMs, "Send each reply byte this many ms after the previous one");
@@ -81,6 +98,7 @@ int main(int argc, char** argv) {
     std::tie(options.boardMajor, options.boardMinor) = *zr::sim::ParseVersionPair(board);
     if (*tagOption) options.tag = tag;
     options.byteGap = std::chrono::milliseconds(byteGapMs);
+    options.swapGap = std::chrono::milliseconds(swapGapMs);
 
     try {
         zr::sim::PagerSimulator simulator(options);
@@ -88,14 +106,15 @@ int main(int argc, char** argv) {
         std::signal(SIGINT, StopOnSignal);
         std::signal(SIGTERM, StopOnSignal);
         std::signal(SIGHUP, StopOnSignal);
+        std::signal(SIGUSR1, SwapOnSignal);
         std::cout << "zr250pro-sim: port " << simulator.PortPath();
         if (!options.link.empty()) std::cout << " (link " << options.link.string() << ")";
         std::cout << std::endl;
         simulator.Run();
         running = nullptr;
         if (!dump.empty()) {
-            if (const auto error = zr::SaveTableFileAs(dump, simulator.Memory())) {
-                std::cerr << "zr250pro-sim: cannot write " << dump << "\n";
+            if (const auto failure = zr::SaveTableFileAs(dump, simulator.Memory())) {
+                std::cerr << "zr250pro-sim: cannot write " << dump << ": " << failure->reason << "\n";
                 return 1;
             }
         }

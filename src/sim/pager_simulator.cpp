@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "editor_load.h"
 #include "frames.h"
 #include "number_text.h"
 
@@ -50,9 +52,10 @@ Clock::duration CharacterTime(unsigned baud) {
 }  // namespace
 
 PagerImage WrittenDefaultImage() {
-    PagerImage image = StartupImage();
-    SealImageForWrite(image);
-    return image;
+    EditorSession session = StartupEditorSession();
+    RepairSquelchThresholds(session.image, session.state.settings.squelchLevels);
+    SealImageForWrite(session.image);
+    return session.image;
 }
 
 std::optional<std::pair<std::uint8_t, std::uint8_t>> ParseVersionPair(const std::string& text) {
@@ -64,14 +67,16 @@ std::optional<std::pair<std::uint8_t, std::uint8_t>> ParseVersionPair(const std:
     return std::pair{static_cast<std::uint8_t>(*major), static_cast<std::uint8_t>(*minor)};
 }
 
-PagerSimulator::PagerSimulator(SimulatorOptions options) : options_(std::move(options)), memory_(options_.memory) {
-    memory_[1] = options_.firmwareMajor;
-    memory_[2] = options_.firmwareMinor;
+PagerSimulator::PagerSimulator(SimulatorOptions options) : options_(std::move(options)) {
+    PagerImage memory = options_.memory;
+    memory[1] = options_.firmwareMajor;
+    memory[2] = options_.firmwareMinor;
     if (options_.tag) {
         for (std::size_t i = 0; i < kTagSize; ++i)
-            memory_[kTagOffset + i] = i < options_.tag->size() ? static_cast<std::uint8_t>((*options_.tag)[i]) : 0;
-        SetWord16(memory_, kChecksumOffset, ImageChecksum(memory_));
+            memory[kTagOffset + i] = i < options_.tag->size() ? static_cast<std::uint8_t>((*options_.tag)[i]) : 0;
+        SetWord16(memory, kChecksumOffset, ImageChecksum(memory));
     }
+    pagers_.assign(std::max(options_.pagers, 1u), memory);
 
     master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) Fail("cannot make a pseudo-terminal");
@@ -88,6 +93,18 @@ PagerSimulator::PagerSimulator(SimulatorOptions options) : options_(std::move(op
     if (pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) Fail("cannot make a pipe");
     stopRead_ = pipeEnds[0];
     stopWrite_ = pipeEnds[1];
+    if (pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) Fail("cannot make a pipe");
+    swapRead_ = pipeEnds[0];
+    swapWrite_ = pipeEnds[1];
+
+    if (!options_.control.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove(options_.control, ignored);
+        if (mkfifo(options_.control.c_str(), 0600) != 0) Fail("cannot make " + options_.control.string());
+        control_ = ::open(options_.control.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        controlKeeper_ = ::open(options_.control.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (control_ < 0 || controlKeeper_ < 0) Fail("cannot open " + options_.control.string());
+    }
 
     if (!options_.link.empty()) {
         std::error_code ignored;
@@ -98,12 +115,11 @@ PagerSimulator::PagerSimulator(SimulatorOptions options) : options_(std::move(op
 }
 
 PagerSimulator::~PagerSimulator() {
-    for (int fd : {master_, slave_, stopRead_, stopWrite_})
+    for (int fd : {master_, slave_, stopRead_, stopWrite_, swapRead_, swapWrite_, control_, controlKeeper_})
         if (fd >= 0) ::close(fd);
-    if (linkMade_) {
-        std::error_code ignored;
-        std::filesystem::remove(options_.link, ignored);
-    }
+    std::error_code ignored;
+    if (linkMade_) std::filesystem::remove(options_.link, ignored);
+    if (control_ >= 0) std::filesystem::remove(options_.control, ignored);
 }
 
 void PagerSimulator::Stop() const {
@@ -111,9 +127,74 @@ void PagerSimulator::Stop() const {
     [[maybe_unused]] const auto written = ::write(stopWrite_, &byte, 1);
 }
 
+void PagerSimulator::SwapPager() const {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(swapWrite_, &byte, 1);
+}
+
 PagerImage PagerSimulator::Memory() const {
     std::lock_guard lock(mutex_);
-    return memory_;
+    return pagers_[current_];
+}
+
+std::vector<PagerImage> PagerSimulator::Pagers() const {
+    std::lock_guard lock(mutex_);
+    return pagers_;
+}
+
+unsigned PagerSimulator::ConnectedPager() const {
+    std::lock_guard lock(mutex_);
+    return connected_ ? static_cast<unsigned>(current_ + 1) : 0;
+}
+
+// Takes the connected pager away; `next` is connected after the gap, or at once without one.
+void PagerSimulator::Disconnect(std::optional<unsigned> next) {
+    std::lock_guard lock(mutex_);
+    connected_ = false;
+    connectAt_.reset();
+    if (!next) return;
+    connectNext_ = *next % pagers_.size();
+    connectAt_ = Clock::now() + options_.swapGap;
+}
+
+void PagerSimulator::ConnectDuePager() {
+    std::lock_guard lock(mutex_);
+    if (!connectAt_ || Clock::now() < *connectAt_) return;
+    connectAt_.reset();
+    current_ = connectNext_;
+    connected_ = true;
+    written_.fill(false);
+}
+
+void PagerSimulator::TakeSwapRequests() {
+    char bytes[64];
+    bool asked = false;
+    while (::read(swapRead_, bytes, sizeof bytes) > 0) asked = true;
+    // A swap asked for while no pager is connected changes nothing: the next one is on its way.
+    if (asked && ConnectedPager() != 0) Disconnect(static_cast<unsigned>(current_ + 1));
+}
+
+void PagerSimulator::TakeControlCommands() {
+    char bytes[256];
+    for (ssize_t got; (got = ::read(control_, bytes, sizeof bytes)) > 0;)
+        controlText_.append(bytes, static_cast<std::size_t>(got));
+    for (std::size_t end; (end = controlText_.find('\n')) != std::string::npos; controlText_.erase(0, end + 1)) {
+        const std::string command = controlText_.substr(0, end);
+        if (command == "swap") {
+            if (ConnectedPager() != 0) Disconnect(static_cast<unsigned>(current_ + 1));
+        } else if (command == "remove") {
+            Disconnect(std::nullopt);
+        } else if (command == "insert" || command.starts_with("insert ")) {
+            const auto number = command == "insert"
+                                    ? std::optional<std::int64_t>((current_ + 1) % pagers_.size() + 1)
+                                    : ParseInteger(std::string_view(command).substr(7));
+            if (number && *number >= 1 && static_cast<std::size_t>(*number) <= pagers_.size()) {
+                std::lock_guard lock(mutex_);
+                connectNext_ = static_cast<std::size_t>(*number - 1);
+                connectAt_ = Clock::now();
+            }
+        }
+    }
 }
 
 std::vector<RequestRecord> PagerSimulator::Requests() const {
@@ -129,9 +210,20 @@ void PagerSimulator::Run() {
 // Waits for bytes from the program or for Stop; false when the simulator should end.
 bool PagerSimulator::Serve() {
     if (master_ < 0) return false;
-    pollfd fds[2] = {{master_, POLLIN, 0}, {stopRead_, POLLIN, 0}};
-    if (poll(fds, 2, -1) < 0) return errno == EINTR;
+    int timeout = -1;
+    {
+        std::lock_guard lock(mutex_);
+        if (connectAt_) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(*connectAt_ - Clock::now()).count();
+            timeout = static_cast<int>(std::max<std::int64_t>(left, 0));
+        }
+    }
+    pollfd fds[4] = {{master_, POLLIN, 0}, {stopRead_, POLLIN, 0}, {swapRead_, POLLIN, 0}, {control_, POLLIN, 0}};
+    if (poll(fds, control_ >= 0 ? 4 : 3, timeout) < 0) return errno == EINTR;
     if (fds[1].revents & POLLIN) return false;
+    if (fds[2].revents & POLLIN) TakeSwapRequests();
+    if (control_ >= 0 && (fds[3].revents & POLLIN)) TakeControlCommands();
+    ConnectDuePager();
     if (!(fds[0].revents & POLLIN)) return true;
 
     std::uint8_t chunk[512];
@@ -185,7 +277,12 @@ bool PagerSimulator::HandleFrame(const std::vector<std::uint8_t>& frame) {
     const auto reply = Reply(frame, requestNumber);
     if (reply.empty()) return true;
     const Clock::time_point start = options_.pace != 0 ? std::max(lineArrival_, Clock::now()) : Clock::now();
-    return SendReply(reply, start);
+    if (!SendReply(reply, start)) return false;
+    if (swapAfterReply_) {
+        swapAfterReply_ = false;
+        Disconnect(static_cast<unsigned>(current_ + 1));
+    }
+    return true;
 }
 
 std::vector<std::uint8_t> PagerSimulator::Reply(const std::vector<std::uint8_t>& frame, unsigned requestNumber) {
@@ -194,21 +291,32 @@ std::vector<std::uint8_t> PagerSimulator::Reply(const std::vector<std::uint8_t>&
     const std::size_t address = static_cast<std::size_t>(frame[13] << 8 | frame[14]);
     std::vector<std::uint8_t> reply;
     std::lock_guard lock(mutex_);
+    // Without a pager the board still answers for itself, and its presence test reads nothing of the
+    // pager; whatever needs the pager goes unanswered.
+    const bool needsPager = command == kPagerMemoryCommand && (letter == kWriteLetter || frame.size() <= 15 || frame[15] > 0);
+    if (!connected_ && needsPager) return reply;
+    PagerImage& memory = pagers_[current_];
     if (letter == kReadLetter && frame.size() == kReadRequestSize && (command == kPagerMemoryCommand || command == kBoardCommand)) {
         std::vector<std::uint8_t> data(frame[15], 0);
         for (std::size_t i = 0; i < data.size(); ++i) {
             if (command == kBoardCommand)
                 data[i] = i == 0 ? options_.boardMajor : i == 1 ? options_.boardMinor : 0;
             else if (address + i < kImageSize)
-                data[i] = memory_[address + i];
+                data[i] = memory[address + i];
         }
         reply = Frame(command, letter, frame[12], data);
+        // The second half read back after the whole pager was written: the Write is done.
+        swapAfterReply_ = options_.autoSwap && command == kPagerMemoryCommand && address + data.size() == kImageSize &&
+                          std::all_of(written_.begin(), written_.end(), [](bool byte) { return byte; });
     } else if (letter == kWriteLetter && command == kPagerMemoryCommand) {
         ++writes_;
         const bool refuse = writes_ == options_.negativeAcknowledgeAt;
         if (!refuse) {
             for (std::size_t i = 0; i + 17 < frame.size(); ++i)
-                if (address + i < kImageSize) memory_[address + i] = frame[15 + i];
+                if (address + i < kImageSize) {
+                    memory[address + i] = frame[15 + i];
+                    written_[address + i] = true;
+                }
         }
         const std::uint8_t answer = refuse ? kNegativeAcknowledge : kAcknowledge;
         reply = Frame(kPagerMemoryCommand, kWriteLetter, 1, std::span(&answer, 1));

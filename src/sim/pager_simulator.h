@@ -4,6 +4,7 @@
 // line does.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -18,7 +19,8 @@
 
 namespace zr::sim {
 
-// The built-in image as a Write leaves it in a pager: sealed, with a valid checksum.
+// What the window's Write of its start-up image leaves in a pager: the built-in image as the
+// window loads it at start-up, repaired and sealed (offsets 1 and 2 then take the pager's version).
 PagerImage WrittenDefaultImage();
 
 struct SimulatorOptions {
@@ -37,6 +39,18 @@ struct SimulatorOptions {
     // The line's baud rate: requests count as arrived only when their last byte would have, and
     // replies go out one byte per character time. 0 answers as fast as the terminal goes.
     unsigned pace = 0;
+
+    // A fleet: this many pagers behind the board, each starting with `memory`, taking turns. Pager 1
+    // is connected at start; a swap takes the connected pager away and, `swapGap` later, connects
+    // the next one (after the last, the first again).
+    unsigned pagers = 1;
+    std::chrono::milliseconds swapGap{500};
+    // Swap by itself once the connected pager has been written whole and read back, as a
+    // technician does after each Write.
+    bool autoSwap = false;
+    // A FIFO made here (and removed at the end) that takes commands, one a line: "swap", "remove"
+    // (no pager), "insert" (the next pager) or "insert N" (pager N).
+    std::filesystem::path control;
 
     // Faults. Request and write numbers count from 1, in the order the frames arrive.
     bool silent = false;                   // no board: nothing is ever answered
@@ -78,11 +92,24 @@ public:
     // Ends Run(); safe from another thread and from a signal handler.
     void Stop() const;
 
+    // Swaps the pager behind the board as described in SimulatorOptions; safe from another thread
+    // and from a signal handler.
+    void SwapPager() const;
+
+    // The memory of the connected pager (of the last one connected while none is).
     PagerImage Memory() const;
+    // Every pager's memory, in order.
+    std::vector<PagerImage> Pagers() const;
+    // The connected pager from 1, or 0 while none is.
+    unsigned ConnectedPager() const;
     std::vector<RequestRecord> Requests() const;
 
 private:
     bool Serve();
+    void TakeSwapRequests();
+    void TakeControlCommands();
+    void ConnectDuePager();
+    void Disconnect(std::optional<unsigned> next);
     bool HandleFrame(const std::vector<std::uint8_t>& frame);
     std::vector<std::uint8_t> Reply(const std::vector<std::uint8_t>& frame, unsigned requestNumber);
     bool SendReply(const std::vector<std::uint8_t>& reply, std::chrono::steady_clock::time_point start);
@@ -94,6 +121,11 @@ private:
     int slave_ = -1;  // held open so that the line survives the program closing its end
     int stopRead_ = -1;
     int stopWrite_ = -1;
+    int swapRead_ = -1;
+    int swapWrite_ = -1;
+    int control_ = -1;
+    int controlKeeper_ = -1;  // a writer of our own, so the FIFO never reads as ended
+    std::string controlText_;
     std::string portPath_;
     bool linkMade_ = false;
 
@@ -101,7 +133,15 @@ private:
     std::chrono::steady_clock::time_point lineArrival_{};
 
     mutable std::mutex mutex_;
-    PagerImage memory_;
+    std::vector<PagerImage> pagers_;
+    std::size_t current_ = 0;
+    bool connected_ = true;
+    // When the next pager is connected after a swap.
+    std::optional<std::chrono::steady_clock::time_point> connectAt_;
+    std::size_t connectNext_ = 0;
+    // The bytes written to the connected pager since it was connected, for the automatic swap.
+    std::array<bool, kImageSize> written_{};
+    bool swapAfterReply_ = false;
     std::vector<RequestRecord> requests_;
     unsigned writes_ = 0;
 };

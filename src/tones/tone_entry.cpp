@@ -102,14 +102,6 @@ bool CallPage::SlotSwitchedOn(std::size_t slot) const {
     return field.kind == ToneKind::Group ? groupOn[field.index - 1] : callOn[field.index - 1];
 }
 
-CallPage CallPageAsLoaded(const PagerImage& image, ToneEditorState& state) {
-    CallPage page;
-    for (const auto kind : {ToneKind::Tone1, ToneKind::Tone2, ToneKind::Group}) ShowToneFields(image, state, page, kind);
-    for (std::size_t n = 0; n < kCalls; ++n) page.callOn[n] = GetImageBits(image, kCallEnablesOffset, n, 1) == 1;
-    for (std::size_t g = 0; g < kGroupCalls; ++g) page.groupOn[g] = GetImageBits(image, kGroupEnablesOffset, g, 1) == 1;
-    return page;
-}
-
 EditorAnswer ShowToneFields(const PagerImage& image, ToneEditorState& state, CallPage& page, ToneKind kind) {
     EditorAnswer answer;
     for (unsigned index = 1; index <= FieldsOfKind(kind); ++index) {
@@ -132,18 +124,22 @@ Message StandardToneRangeMessage() { return WarningMessage("Please insert a numb
 
 Message UserToneRangeMessage() { return WarningMessage("Please insert a number between 280 to 3500.0"); }
 
-ToneSpacing CheckToneSpacing(std::size_t slot, std::int64_t tenths, const ToneValues& toneValues, const CallPage& page,
-                             std::uint8_t spacingTenths) {
+bool ToneTooNear(std::int64_t tenths, std::uint16_t otherTenths, std::uint8_t spacingTenths) {
     const float percent = static_cast<float>(spacingTenths / 1000.0);
     const float tone = static_cast<float>(tenths / 10.0);
+    const double otherHz = otherTenths / 10.0;
+    const float otherTone = static_cast<float>(otherHz);
+    const float tolerance = static_cast<float>(otherHz * percent);
+    const double below = static_cast<double>(otherTone) - tolerance;
+    const double above = static_cast<double>(otherTone) + tolerance;
+    return tone != otherTone && below < tone && tone < above;
+}
+
+ToneSpacing CheckToneSpacing(std::size_t slot, std::int64_t tenths, const ToneValues& toneValues, const CallPage& page,
+                             std::uint8_t spacingTenths) {
     for (std::size_t other = 1; other <= kToneSlots; ++other) {
         if (other == slot || !page.SlotSwitchedOn(other)) continue;
-        const double otherHz = toneValues[other - 1] / 10.0;
-        const float otherTone = static_cast<float>(otherHz);
-        const float tolerance = static_cast<float>(otherHz * percent);
-        const double below = static_cast<double>(otherTone) - tolerance;
-        const double above = static_cast<double>(otherTone) + tolerance;
-        if (tone != otherTone && below < tone && tone < above) return ToneSpacing::Conflict;
+        if (ToneTooNear(tenths, toneValues[other - 1], spacingTenths)) return ToneSpacing::Conflict;
     }
     return ToneSpacing::Accepted;
 }

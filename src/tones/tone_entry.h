@@ -64,10 +64,6 @@ struct CallPage {
     bool SlotSwitchedOn(std::size_t slot) const;
 };
 
-// The page as a load leaves it: every tone shown from the image, the switches from offsets 48 and
-// 95. Also makes `state.toneValues` the stored tones.
-CallPage CallPageAsLoaded(const PagerImage& image, ToneEditorState& state);
-
 // The stored tones of one kind shown again, and remembered in `toneValues`.
 EditorAnswer ShowToneFields(const PagerImage& image, ToneEditorState& state, CallPage& page, ToneKind kind);
 
@@ -77,9 +73,12 @@ Message UserToneRangeMessage();
 
 enum class ToneSpacing { Accepted, Conflict };
 
-// A conflict when `tenths` in slot `slot` comes too near a tone of another switched-on call:
-// strictly within `spacingTenths` tenths of a percent of that other tone, measured in 32-bit floats
-// as the pager's software always has; an equal tone is no conflict.
+// The spacing rule between two tones: `tenths` lies strictly within `spacingTenths` tenths of a
+// percent of `otherTenths`, measured in 32-bit floats as the pager's software always has; an equal
+// tone is not too near.
+bool ToneTooNear(std::int64_t tenths, std::uint16_t otherTenths, std::uint8_t spacingTenths);
+
+// A conflict when `tenths` in slot `slot` comes too near a tone of another switched-on call.
 ToneSpacing CheckToneSpacing(std::size_t slot, std::int64_t tenths, const ToneValues& toneValues, const CallPage& page,
                              std::uint8_t spacingTenths);
 

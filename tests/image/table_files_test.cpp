@@ -105,17 +105,17 @@ TEST(TableFiles, FailedSaveIsReportedAndThePreviousFileSurvives) {
     // A path below a regular file cannot be written, even by root.
     const auto blocked = dir / "site.tbl" / "inner.tbl";
     for (auto save : {&SaveTableFile, &SaveTableFileAs}) {
-        const auto error = save(blocked, NumberedImage());
-        ASSERT_TRUE(error);
-        EXPECT_EQ(error->text, "Save Error!");
-        EXPECT_EQ(error->caption, "ZR250Pro");
-        EXPECT_EQ(error->icon, MessageIcon::Warning);
+        const auto failure = save(blocked, NumberedImage());
+        ASSERT_TRUE(failure);
+        EXPECT_EQ(failure->message.text, "Save Error!");
+        EXPECT_EQ(failure->message.caption, "ZR250Pro");
+        EXPECT_EQ(failure->message.icon, MessageIcon::Warning);
+        EXPECT_EQ(failure->reason, "Not a directory");
     }
     EXPECT_EQ(ReadAll(dir / "site.tbl"), std::vector<std::uint8_t>(256, 4));
 }
 
 TEST(TableFiles, FailedSaveIntoAReadOnlyFolderKeepsTheFile) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root can write into a read-only folder";
     TempDir dir;
     WriteAll(dir / "site.tbl", std::vector<std::uint8_t>(256, 4));
     std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
@@ -137,6 +137,17 @@ TEST(TableFiles, SaveAsStatusTextIsRelativeToTheStartDirectory) {
     EXPECT_EQ(SaveAsStatusText("/work/site1.tbl", "/work"), "File Name:site1.tbl");
     EXPECT_EQ(SaveAsStatusText("/work/site1.tbl", "/work/"), "File Name:site1.tbl");
     EXPECT_EQ(SaveAsStatusText("/other/site1.tbl", "/work"), "File Name:/other/site1.tbl");
+    EXPECT_EQ(SaveAsStatusText("/work/sub/x.tbl", "/work"), "File Name:sub/x.tbl");
+    EXPECT_EQ(SaveAsStatusText("/work/sub/deeper/x.tbl", "/work/"), "File Name:sub/deeper/x.tbl");
+    EXPECT_EQ(SaveAsStatusText("/workshop/x.tbl", "/work"), "File Name:/workshop/x.tbl");
+    EXPECT_EQ(SaveAsStatusText("/x.tbl", "/work"), "File Name:/x.tbl");
+}
+
+TEST(TableFiles, SaveAsOpensInTheFolderOfTheSaveTarget) {
+    TempDir start, elsewhere;
+    EXPECT_EQ(SaveAsFolder("default.tbl", start.path()), start.path());
+    EXPECT_EQ(SaveAsFolder(elsewhere / "site1.tbl", start.path()), elsewhere.path());
+    EXPECT_EQ(SaveAsFolder(elsewhere / "gone" / "site1.tbl", start.path()), start.path());
 }
 
 TEST(DefaultTable, LoadsOnlyATableWithThisModelsTag) {

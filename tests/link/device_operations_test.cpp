@@ -507,30 +507,16 @@ TEST_F(DeviceOperations, APortErrorDuringTheExchangeFailsTheBlockInProgress) {
     ExpectClosedDown();
 }
 
-TEST_F(DeviceOperations, TheScanSelectsTheFirstPortWithABoardAndLeavesItOpen) {
+TEST_F(DeviceOperations, TheProbeBeforeAnOperationTriesTheSelectedPortOnly) {
     SimulatorOptions silent;
     silent.silent = true;
     SimulatorThread empty(silent);
-    SimulatorThread held(SimulatorOptions{});
     Start();
-    TCommPort other;
-    other.Configure(9600, held.PortPath(), 1);
-    ports = {empty.PortPath(), held.PortPath(), simulator->PortPath()};
-
-    EXPECT_EQ(ScanPortsForBoard(port, ports, view), std::optional<std::size_t>(2));
-    EXPECT_TRUE(port.IsOpen());
-    EXPECT_TRUE(view.messages.empty());
-    EXPECT_EQ(StartupBoardCheck(port, ports, view), std::optional<std::size_t>(2));
-
-    // The probe before an operation tries the selected port only.
+    ports = {empty.PortPath(), simulator->PortPath()};
     EXPECT_FALSE(ProbeSelectedPort({port, ports, 0, image, levels, view}));
-    EXPECT_TRUE(held.simulator().Requests().empty());
-
-    ports = {empty.PortPath()};
-    EXPECT_EQ(StartupBoardCheck(port, ports, view), std::nullopt);
-    EXPECT_EQ(Messages(), std::vector{NoBoardMessage()});
-    EXPECT_FALSE(port.IsOpen());
-    EXPECT_EQ(ScanPortsForBoard(port, {}, view), std::nullopt);
+    EXPECT_TRUE(Requests().empty());
+    EXPECT_TRUE(ProbeSelectedPort({port, ports, 1, image, levels, view}));
+    EXPECT_TRUE(port.IsOpen());
 }
 
 TEST_F(DeviceOperations, TheInterfaceVersionIsShownAsMajorPointMinor) {

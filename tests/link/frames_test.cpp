@@ -5,6 +5,7 @@
 
 #include "fake_line.h"
 #include "frames.h"
+#include "image_fields.h"
 #include "recording_view.h"
 
 namespace zr {
@@ -175,6 +176,8 @@ TEST_F(FrameLinkTest, FirmwareVersionReadsTheMinorByteAsDigitsAfterThePoint) {
         {5, 10, 5.1f, "5.10", true}, {5, 1, 5.1f, "5.10", true},   {5, 9, 5.9f, "5.90", true},
         {5, 0, 5.0f, "5.00", false}, {4, 99, 4.99f, "4.99", false}, {1, 83, 1.83f, "1.83", false},
         {6, 0, 6.0f, "6.00", true},
+        // Three digits after the point: the text rounds the decimal number, not its float.
+        {5, 115, 5.115f, "5.12", true}, {5, 255, 5.255f, "5.25", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.major) + "." + std::to_string(c.minor));
@@ -186,6 +189,9 @@ TEST_F(FrameLinkTest, FirmwareVersionReadsTheMinorByteAsDigitsAfterThePoint) {
         EXPECT_EQ(FirmwareIsRecent(version), c.recent);
         EXPECT_EQ(image[1], c.major);
         EXPECT_EQ(image[2], c.minor);
+        // The field the load and show display gives the same text for the same two bytes.
+        for (const auto& field : ImageFields())
+            if (field.key == "firmware") EXPECT_EQ(FieldValueText(DecodeField(image, field)), c.shown);
     }
     // No answer: 0, which fails the gate, and the image keeps its bytes.
     PagerImage image = StartupImage();

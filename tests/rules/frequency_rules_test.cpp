@@ -1,6 +1,7 @@
 // Band, frequency, channel spacing and the synthesizer words.
 #include <gtest/gtest.h>
 
+#include "controls_as_loaded.h"
 #include "entry_messages.h"
 #include "frequency_rules.h"
 #include "number_text.h"
@@ -11,7 +12,7 @@ namespace {
 struct FrequencyFixture : ::testing::Test {
     PagerImage image = StartupImage();
     SettingsEditorState state;
-    FrequencyControls controls = FrequencyControlsAsLoaded(image, state);
+    FrequencyControls controls = testing::FrequencyControlsAsLoaded(image, state);
 
     EditorAnswer Leave(const std::string& text, std::optional<std::size_t> spacingItem) {
         controls.frequencyText = text;
@@ -174,7 +175,7 @@ TEST(FrequencyState, AnAutoCodeOutsideTheListTakesNoStep) {
     PagerImage image = StartupImage();
     image[10] = 45;
     SettingsEditorState state;
-    auto controls = FrequencyControlsAsLoaded(image, state);
+    auto controls = testing::FrequencyControlsAsLoaded(image, state);
     EXPECT_EQ(state.channelStep, 12500u);
     controls.frequencyText = "1590010";  // no Auto step divides it
     EXPECT_EQ(FrequencyExit(image, state, controls).Messages(), std::vector<Message>{WarningMessage("Channel Spacing Error!")});

@@ -5,6 +5,8 @@
 #include <random>
 
 #include "call_switches.h"
+#include "controls_as_loaded.h"
+#include "editor_load.h"
 #include "frequency_rules.h"
 #include "numeric_fields.h"
 #include "option_switches.h"
@@ -34,7 +36,7 @@ TEST(HostileImages, ToneRulesStayInsideTheirTables) {
             PagerImage image = original;
             ToneEditorState state;
             state.mode = mode;
-            CallPage page = CallPageAsLoaded(image, state);
+            CallPage page = testing::CallPageAsLoaded(image, state);
             for (std::size_t slot = 1; slot <= kToneSlots; ++slot) {
                 const ToneField field = ToneFieldOfSlot(slot);
                 for (const char* typed : {"", "669.9", "1000", "-3", "65535.9", "abc"}) {
@@ -57,7 +59,7 @@ TEST(HostileImages, SettingsRulesStayInsideTheirTables) {
     for (const auto& original : HostileImages()) {
         PagerImage image = original;
         SettingsEditorState state;
-        auto controls = FrequencyControlsAsLoaded(image, state);
+        auto controls = testing::FrequencyControlsAsLoaded(image, state);
         for (const std::optional<std::size_t> item : {std::optional<std::size_t>{}, std::optional<std::size_t>{0},
                                                       std::optional<std::size_t>{2}, std::optional<std::size_t>{9}}) {
             controls.spacingItem = item;
@@ -86,6 +88,26 @@ TEST(HostileImages, SettingsRulesStayInsideTheirTables) {
         }
         SquelchLevelClick(image, state.squelchLevels, 5);
         EXPECT_LT(SelectSquelchLevel(state.squelchLevels, image[79]).value_or(0), 5u);
+    }
+}
+
+// The whole load, one image after the other as a technician opens them: every list keeps a
+// selection it has, and only the bytes the load's handlers own change.
+TEST(HostileImages, TheLoadStaysInsideItsTablesAndWritesOnlyWhatItOwns) {
+    EditorSession session = StartupEditorSession();
+    for (const auto& original : HostileImages()) {
+        session.image = original;
+        session.Load();
+        for (const auto& [name, list] : session.controls.lists)
+            EXPECT_TRUE(!list.selected || *list.selected < list.count) << name;
+        for (std::size_t offset = 0; offset < kImageSize; ++offset) {
+            if (session.image[offset] == original[offset]) continue;
+            const bool owned = (offset >= 3 && offset <= 10) || (offset >= 120 && offset <= 127) || offset == 67 ||
+                               offset == 69 || offset == 70 || offset == 81 || offset == 128 ||
+                               (offset >= 16 && offset <= 31) || (offset >= 87 && offset <= 90) ||
+                               (offset >= 192 && offset <= 207) || (offset >= 224 && offset <= 227);
+            EXPECT_TRUE(owned) << offset;
+        }
     }
 }
 

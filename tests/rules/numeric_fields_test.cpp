@@ -48,6 +48,8 @@ TEST(NumericFields, EntriesTheFieldsTakeAndRefuse) {
         {"gap_max", "255", {{78, 255}}},
         {"gap_max", "256", {}, nullptr, "Please insert a number between 0 to 255"},
         {"gap_max", "65535", {}, nullptr, "Please insert a number between 0 to 255"},
+        {"gap_max", "65536", {}, nullptr, "Please insert a number between 0 to 65535"},
+        {"gap_max", "99999999999999999999", {}, nullptr, "Please insert a number between 0 to 65535"},
         {"nrssi", "1", {{64, 85}}, "1.00"},
         {"nrssi", "0.5", {{64, 42}}, "0.50"},
         {"nrssi", "0.96", {{64, 82}}, "0.96"},

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "call_switches.h"
+#include "controls_as_loaded.h"
 #include "encodings.h"
 #include "standard_tones.h"
 #include "tone_code.h"
@@ -55,7 +56,7 @@ TEST(StandardTones, NearestSnapsUpOnTies) {
 struct ToneFixture : ::testing::Test {
     PagerImage image = StartupImage();
     ToneEditorState state;
-    CallPage page = CallPageAsLoaded(image, state);
+    CallPage page = testing::CallPageAsLoaded(image, state);
 
     EditorAnswer Type(ToneField field, const std::string& text, std::uint8_t spacingTenths = 15) {
         ToneFieldEnter(state, page, field);
@@ -64,11 +65,11 @@ struct ToneFixture : ::testing::Test {
     }
     void StoreTone(ToneField field, std::uint16_t tenths) {
         SetWord16(image, ToneFrequencyOffset(field), tenths);
-        page = CallPageAsLoaded(image, state);
+        page = testing::CallPageAsLoaded(image, state);
     }
     void SwitchOn(unsigned call) {
         SetImageBits(image, 48, call - 1, 1, 1);
-        page = CallPageAsLoaded(image, state);
+        page = testing::CallPageAsLoaded(image, state);
     }
 };
 
@@ -164,7 +165,7 @@ TEST_F(ToneFixture, SpacingBordersAreThoseOf32BitFloats) {
             SwitchOn(2);
             EXPECT_EQ(Type(kCall1Tone1, typed).outcome, conflicts ? EditOutcome::Refused : EditOutcome::Stored) << typed;
             image[48] = 1;  // call 2 off: nothing conflicts
-            page = CallPageAsLoaded(image, state);
+            page = testing::CallPageAsLoaded(image, state);
             EXPECT_EQ(Type(kCall1Tone1, typed).outcome, EditOutcome::Stored) << typed;
         }
     }

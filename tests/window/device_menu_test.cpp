@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include "device_texts.h"
+#include "holding_process.h"
 #include "pager_simulator.h"
 #include "window_harness.h"
 
@@ -52,6 +53,7 @@ class DeviceMenuTest : public QObject {
 
 private slots:
     void startUpFindsTheBoard();
+    void aPortHeldByAnotherProgramIsExplained();
     void readWriteVerifyFromTheirKeys();
     void failuresAreReportedAndTheWindowGivenBack_data();
     void failuresAreReportedAndTheWindowGivenBack();
@@ -60,11 +62,47 @@ private slots:
 };
 
 void DeviceMenuTest::startUpFindsTheBoard() {
-    zr::sim::SimulatorThread pager;
+    zr::sim::SimulatorOptions silent;
+    silent.silent = true;
+    zr::sim::SimulatorThread empty(silent), held, pager, later;
+    zr::TCommPort otherProgram;
+    otherProgram.Configure(9600, held.PortPath(), 1);
+    {
+        MessageRecorder messages;
+        StartedWindow started("/nonexistent/zrA:" + empty.PortPath() + ":" + held.PortPath() + ":" +
+                              pager.PortPath() + ":" + later.PortPath());
+        QVERIFY(messages.messages.empty());
+        QCOMPARE(started.Find<QComboBox>("cboPort")->currentIndex(), 3);  // the first port whose board answered
+        QVERIFY(held.simulator().Requests().empty());
+        QVERIFY(started->findChild<QWidget*>("TForm3")->isHidden());
+    }
     MessageRecorder messages;
-    StartedWindow started("/nonexistent/zrA:" + pager.PortPath());
-    QVERIFY(messages.messages.empty());
-    QCOMPARE(started.Find<QComboBox>("cboPort")->currentIndex(), 1);  // the port whose board answered
+    StartedWindow started(empty.PortPath());
+    QCOMPARE(messages.Texts(), std::vector<std::string>{zr::NoBoardMessage().text});
+    QCOMPARE(started.Find<QComboBox>("cboPort")->currentIndex(), 0);
+}
+
+void DeviceMenuTest::aPortHeldByAnotherProgramIsExplained() {
+    zr::sim::SimulatorThread pager;
+    zr::testing::HoldingProcess other(pager.PortPath());
+    const std::string reason = "Cannot open " + pager.PortPath() + ": in use by sleep (process " +
+                               std::to_string(other.pid());
+    MessageRecorder messages;
+    StartedWindow started(pager.PortPath());
+    // The start-up check's own box, then the reason and the fix in one more.
+    QCOMPARE(messages.messages.size(), std::size_t(2));
+    QCOMPARE(messages.messages[0], zr::NoBoardMessage());
+    QCOMPARE(messages.messages[1].caption, std::string("ZR250Pro"));
+    QCOMPARE(messages.messages[1].icon, zr::MessageIcon::Warning);
+    QVERIFY2(messages.messages[1].text.starts_with(reason), messages.messages[1].text.c_str());
+
+    messages.Clear();
+    Press(started, Qt::Key_F3);
+    QCOMPARE(messages.messages.size(), std::size_t(2));
+    QCOMPARE(messages.messages[0], zr::NoBoardOnReadMessage());
+    QVERIFY2(messages.messages[1].text.starts_with(reason), messages.messages[1].text.c_str());
+    QVERIFY(pager.simulator().Requests().empty());
+    CheckGivenBack(started, false, " Ready");
 }
 
 void DeviceMenuTest::readWriteVerifyFromTheirKeys() {
@@ -171,7 +209,13 @@ void DeviceMenuTest::failuresAreReportedAndTheWindowGivenBack() {
     messages.Clear();
     const zr::PagerImage before = started->Image();
     Press(started, key);
-    QCOMPARE(messages.Texts(), std::vector<std::string>{text.toStdString()});
+    std::vector<std::string> texts = messages.Texts();
+    if (fault == 0) {  // a port that does not exist: what to do about it follows the box
+        QCOMPARE(texts.size(), std::size_t(2));
+        QVERIFY(texts[1].starts_with("Cannot open /nonexistent/zrA: no such device."));
+        texts.pop_back();
+    }
+    QCOMPARE(texts, std::vector<std::string>{text.toStdString()});
     CheckGivenBack(started, false, qPrintable(status));
     // Nothing of the pager replaced the image, apart from the version the Read asked for.
     zr::PagerImage expected = before;

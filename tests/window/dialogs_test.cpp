@@ -1,6 +1,10 @@
 // The small windows beside the main window: the tone table, the board-testing notice, the Advance
 // Setting access code, the reset function help and the about box.
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,11 +18,11 @@
 #include <functional>
 #include <vector>
 
-#include "about.h"
-#include "decoderpwd.h"
-#include "fmboardtest.h"
-#include "fmfreq.h"
-#include "fmhelp.h"
+#include "about_dialog.h"
+#include "access_code_dialog.h"
+#include "board_check_notice.h"
+#include "tone_table_dialog.h"
+#include "reset_help_dialog.h"
 #include "message_boxes.h"
 
 namespace {
@@ -106,13 +110,14 @@ private slots:
     void resetHelpShowsItsSixteenLinesAndNothingSelectable();
 
     void aboutBoxShowsTheProductAndItsLinks();
+    void readmeIsFoundBesideTheProgramOrInstalled();
 
 private:
     std::unique_ptr<QWidget> parent_;
 };
 
 void DialogsTest::toneTableShowsTheStandardTonesByGroupAndDigit() {
-    TForm2 table(parent_.get());
+    ToneTableDialog table(parent_.get());
     auto* grid = table.findChild<QTableWidget*>("StringGrid1");
     QVERIFY(grid);
     QCOMPARE(table.windowTitle(), QString("Tone Table"));
@@ -143,40 +148,40 @@ void DialogsTest::toneTableShowsTheStandardTonesByGroupAndDigit() {
     QCOMPARE(grid->horizontalHeader()->sectionResizeMode(1), QHeaderView::Interactive);
 }
 
-using GridAction = std::function<void(TForm2&, QTableWidget*)>;
+using GridAction = std::function<void(ToneTableDialog&, QTableWidget*)>;
 Q_DECLARE_METATYPE(GridAction)
 
 void DialogsTest::toneTableEveryWayOutPicksTheCurrentCell_data() {
     QTest::addColumn<GridAction>("leave");
-    QTest::newRow("double click on the cell") << GridAction([](TForm2&, QTableWidget* grid) {
+    QTest::newRow("double click on the cell") << GridAction([](ToneTableDialog&, QTableWidget* grid) {
         DoubleClick(grid->viewport(), CellCentre(grid, 4, 2));
     });
-    QTest::newRow("double click on a group header") << GridAction([](TForm2&, QTableWidget* grid) {
+    QTest::newRow("double click on a group header") << GridAction([](ToneTableDialog&, QTableWidget* grid) {
         auto* header = grid->horizontalHeader();
         const QPoint middle(header->sectionViewportPosition(9) + header->sectionSize(9) / 2, header->height() / 2);
         DoubleClick(header->viewport(), middle);
     });
-    QTest::newRow("Enter button") << GridAction([](TForm2& table, QTableWidget*) {
+    QTest::newRow("Enter button") << GridAction([](ToneTableDialog& table, QTableWidget*) {
         table.findChild<QPushButton*>("btnEnter")->click();
     });
-    QTest::newRow("Enter key in the grid") << GridAction([](TForm2&, QTableWidget* grid) {
+    QTest::newRow("Enter key in the grid") << GridAction([](ToneTableDialog&, QTableWidget* grid) {
         QTest::keyClick(grid, Qt::Key_Return);
     });
-    QTest::newRow("Exit button") << GridAction([](TForm2& table, QTableWidget*) {
+    QTest::newRow("Exit button") << GridAction([](ToneTableDialog& table, QTableWidget*) {
         table.findChild<QPushButton*>("btnExit")->click();
     });
-    QTest::newRow("Esc in the grid") << GridAction([](TForm2&, QTableWidget* grid) {
+    QTest::newRow("Esc in the grid") << GridAction([](ToneTableDialog&, QTableWidget* grid) {
         QTest::keyClick(grid, Qt::Key_Escape);
     });
-    QTest::newRow("Esc on a button") << GridAction([](TForm2& table, QTableWidget*) {
+    QTest::newRow("Esc on a button") << GridAction([](ToneTableDialog& table, QTableWidget*) {
         QTest::keyClick(table.findChild<QPushButton*>("btnExit"), Qt::Key_Escape);
     });
-    QTest::newRow("close box") << GridAction([](TForm2& table, QTableWidget*) { table.close(); });
+    QTest::newRow("close box") << GridAction([](ToneTableDialog& table, QTableWidget*) { table.close(); });
 }
 
 void DialogsTest::toneTableEveryWayOutPicksTheCurrentCell() {
     QFETCH(GridAction, leave);
-    TForm2 table(parent_.get());
+    ToneTableDialog table(parent_.get());
     auto* grid = table.findChild<QTableWidget*>("StringGrid1");
     grid->setCurrentCell(4, 2);  // Mot 2, digit 3
 
@@ -188,7 +193,7 @@ void DialogsTest::toneTableEveryWayOutPicksTheCurrentCell() {
 }
 
 void DialogsTest::toneTableHeaderCellsNeverBecomeCurrent() {
-    TForm2 table(parent_.get());
+    ToneTableDialog table(parent_.get());
     auto* grid = table.findChild<QTableWidget*>("StringGrid1");
     table.show();
     QVERIFY(QTest::qWaitForWindowExposed(&table));
@@ -220,7 +225,7 @@ void DialogsTest::toneTableHeaderCellsNeverBecomeCurrent() {
 }
 
 void DialogsTest::toneTableKeepsTheCurrentCellBetweenOpenings() {
-    TForm2 table(parent_.get());
+    ToneTableDialog table(parent_.get());
     auto* grid = table.findChild<QTableWidget*>("StringGrid1");
     auto* exitButton = table.findChild<QPushButton*>("btnExit");
     auto exitAtOnce = [&] { return WhileModal(table, [&] { return table.PickTone(); }, [&] { exitButton->click(); }); };
@@ -243,12 +248,12 @@ void DialogsTest::toneTableKeepsTheCurrentCellBetweenOpenings() {
 
 void DialogsTest::boardTestingNoticeIsAFramelessNoticeOverTheMainWindow() {
     parent_->move(100, 50);
-    TForm3 notice(parent_.get());
+    BoardCheckNotice notice(parent_.get());
     QCOMPARE(notice.findChild<QLabel*>("Label2")->text(), QString("ZR250Pro  Programmer"));
     QCOMPARE(notice.findChild<QLabel*>("Label1")->text(), QString("Target board testing ....."));
     QVERIFY(!notice.findChild<QLabel*>("Image1")->pixmap().isNull());
 
-    QSignalSpy painted(&notice, &TForm3::painted);
+    QSignalSpy painted(&notice, &BoardCheckNotice::painted);
     notice.ShowNotice();
     QVERIFY(notice.isVisible());
     QVERIFY(painted.count() >= 1);  // on screen before the blocking board scan starts
@@ -274,9 +279,9 @@ void DialogsTest::accessCodeUnlocksInAnyCaseAndWithBlanks() {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     MessageRecorder recorder;
-    TForm4 dialog(parent_.get());
-    QSignalSpy unlocked(&dialog, &TForm4::advancePageUnlocked);
-    QSignalSpy locked(&dialog, &TForm4::advancePageLocked);
+    AccessCodeDialog dialog(parent_.get());
+    QSignalSpy unlocked(&dialog, &AccessCodeDialog::advancePageUnlocked);
+    QSignalSpy locked(&dialog, &AccessCodeDialog::advancePageLocked);
     auto* code = dialog.findChild<QLineEdit*>("edtPwd");
 
     dialog.open();
@@ -292,9 +297,9 @@ void DialogsTest::accessCodeUnlocksInAnyCaseAndWithBlanks() {
 
 void DialogsTest::accessCodeThreeWrongCodesLockThePage() {
     MessageRecorder recorder;
-    TForm4 dialog(parent_.get());
-    QSignalSpy unlocked(&dialog, &TForm4::advancePageUnlocked);
-    QSignalSpy locked(&dialog, &TForm4::advancePageLocked);
+    AccessCodeDialog dialog(parent_.get());
+    QSignalSpy unlocked(&dialog, &AccessCodeDialog::advancePageUnlocked);
+    QSignalSpy locked(&dialog, &AccessCodeDialog::advancePageLocked);
     auto* code = dialog.findChild<QLineEdit*>("edtPwd");
     auto* ok = dialog.findChild<QPushButton*>("btnOK");
 
@@ -324,9 +329,9 @@ void DialogsTest::accessCodeThreeWrongCodesLockThePage() {
 
 void DialogsTest::accessCodeExitAfterTwoWrongCodesChangesNothingAndTheCountStartsAfresh() {
     MessageRecorder recorder;
-    TForm4 dialog(parent_.get());
-    QSignalSpy unlocked(&dialog, &TForm4::advancePageUnlocked);
-    QSignalSpy locked(&dialog, &TForm4::advancePageLocked);
+    AccessCodeDialog dialog(parent_.get());
+    QSignalSpy unlocked(&dialog, &AccessCodeDialog::advancePageUnlocked);
+    QSignalSpy locked(&dialog, &AccessCodeDialog::advancePageLocked);
     auto* code = dialog.findChild<QLineEdit*>("edtPwd");
     auto* ok = dialog.findChild<QPushButton*>("btnOK");
     auto twoWrongCodes = [&] {
@@ -353,7 +358,7 @@ void DialogsTest::accessCodeExitAfterTwoWrongCodesChangesNothingAndTheCountStart
 }
 
 void DialogsTest::accessCodeFieldHidesTheCodeAndIsEmptiedOnFocus() {
-    TForm4 dialog(parent_.get());
+    AccessCodeDialog dialog(parent_.get());
     auto* code = dialog.findChild<QLineEdit*>("edtPwd");
     QCOMPARE(dialog.windowTitle(), QString("Password"));
     QCOMPARE(code->echoMode(), QLineEdit::Password);
@@ -363,14 +368,15 @@ void DialogsTest::accessCodeFieldHidesTheCodeAndIsEmptiedOnFocus() {
     dialog.open();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     QCOMPARE(QApplication::focusWidget(), code);
-    code->setText("KQ4");
+    QTest::keyClicks(code, "KQ4");
+    QCOMPARE(code->displayText(), QString("***"));  // every character shows as "*"
     dialog.findChild<QPushButton*>("btnCancel")->setFocus();
     code->setFocus();
     QCOMPARE(code->text(), QString());
 }
 
 void DialogsTest::resetHelpShowsItsSixteenLinesAndNothingSelectable() {
-    TfrmHelp help(parent_.get());
+    ResetHelpDialog help(parent_.get());
     auto* memo = help.findChild<QPlainTextEdit*>("Memo1");
     const QStringList expected = {
         "                      RESET FUNCTION HELP",
@@ -403,7 +409,9 @@ void DialogsTest::resetHelpShowsItsSixteenLinesAndNothingSelectable() {
 }
 
 void DialogsTest::aboutBoxShowsTheProductAndItsLinks() {
-    TAboutBox about(parent_.get());
+    // Started from the build tree, as the program is.
+    const QString programFolder = QFileInfo(ZR250PRO_WINDOW).absolutePath();
+    AboutDialog about(parent_.get(), programFolder);
     QCOMPARE(about.windowTitle(), QString("About"));
     QCOMPARE(about.findChild<QLabel*>("ProductName")->text(), QString("ZR250 Pro"));
     QCOMPARE(about.findChild<QLabel*>("Version")->text(), QString("Version 1.0.7 (2012.2.7)"));
@@ -426,7 +434,8 @@ void DialogsTest::aboutBoxShowsTheProductAndItsLinks() {
     UrlCatcher files("file");
     QTest::mouseClick(url, Qt::LeftButton);
     QCOMPARE(files.opened.size(), 1);
-    QVERIFY(files.opened[0].toLocalFile().endsWith("/share/doc/zr250pro/README.md"));
+    QCOMPARE(files.opened[0].toLocalFile(), programFolder + "/README.md");
+    QVERIFY(QFileInfo(files.opened[0].toLocalFile()).isFile());
 
     // No mailbox: the e-mail line says so and is no link.
     auto* email = about.findChild<QLabel*>("lblEmail");
@@ -436,6 +445,22 @@ void DialogsTest::aboutBoxShowsTheProductAndItsLinks() {
     const int result = WhileModal(about, [&] { return about.exec(); },
                                   [&] { about.findChild<QPushButton*>("OKButton")->click(); });
     QCOMPARE(result, int(QDialog::Accepted));
+}
+
+void DialogsTest::readmeIsFoundBesideTheProgramOrInstalled() {
+    QTemporaryDir root;
+    const QString buildTree = root.filePath("build"), installed = root.filePath("usr/bin");
+    QVERIFY(QDir().mkpath(buildTree) && QDir().mkpath(installed) && QDir().mkpath(root.filePath("usr/share/doc/zr250pro")));
+    QCOMPARE(zr::gui::FindReadme(buildTree), QString());  // none: the about box shows no link
+    AboutDialog withoutReadme(nullptr, buildTree);
+    QVERIFY(!withoutReadme.findChild<QLabel*>("lblUrl")->font().underline());
+
+    for (const QString& readme : {root.filePath("build/README.md"), root.filePath("usr/share/doc/zr250pro/README.md")}) {
+        QFile file(readme);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(zr::gui::FindReadme(buildTree), root.filePath("build/README.md"));
+    QCOMPARE(zr::gui::FindReadme(installed), root.filePath("usr/share/doc/zr250pro/README.md"));
 }
 
 QTEST_MAIN(DialogsTest)

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -11,8 +12,10 @@
 #include <QtTest>
 
 #include "editor_driver.h"
+#include "field_editors.h"
 #include "field_focus.h"
 #include "message_boxes.h"
+#include "entry_messages.h"
 #include "table_files.h"
 #include "tone_entry.h"
 
@@ -56,6 +59,8 @@ private slots:
     void refusedNumberByEnterAndByTheNextFieldsClick();
     void integerFilterMessageLeavesTheFieldWhereItWas();
     void mouseOverTheWindowDoesNotRepeatARefusal();
+    void fieldEnteredPastARefusalIsEntered_data();
+    void fieldEnteredPastARefusalIsEntered();
 };
 
 void EditorFocusTest::refusedToneKeepsItsEntryAndTheFocus() {
@@ -162,6 +167,52 @@ void EditorFocusTest::mouseOverTheWindowDoesNotRepeatARefusal() {
     QTRY_COMPARE(editor.Focused(), editor.Edit("edtNull"));
     QCOMPARE(editor.Image()[58], 25);
     QCOMPARE(boxes.texts.size(), std::size_t(2));
+}
+
+void EditorFocusTest::fieldEnteredPastARefusalIsEntered_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("offset");  // where the next field stores its entry, a 16-bit tone or a byte
+    QTest::addColumn<int>("stored");
+    // Call 1's tone 2 is 707.3: the same tone as its tone 1 breaks the tone spacing rule.
+    QTest::newRow("tone spacing") << "edtT11" << "707.3" << "edtT21" << QString::fromStdString(zr::ToneSpacingMessage(15).text) << 194 << 6699;
+    QTest::newRow("half-second step") << "edtDecorderReset" << "3.2" << "edtBS_Period"
+                                      << QString::fromStdString(std::string(zr::kHalfSecondStepText)) << 58 << 19;
+}
+
+// A refusal that lets the focus go where the technician sent it: that field still starts a new
+// entry (emptied; a tone field becomes the tone table's target), so typing there replaces its value.
+void EditorFocusTest::fieldEnteredPastARefusalIsEntered() {
+    QFETCH(QString, from);
+    QFETCH(QString, typed);
+    QFETCH(QString, to);
+    QFETCH(QString, message);
+    QFETCH(int, offset);
+    QFETCH(int, stored);
+    RealBoxAnswerer boxes;
+    StartedWindow started;
+    EditorDriver editor(started);
+    boxes.texts.clear();
+    editor.Enter(from.toLatin1().constData());
+    editor.Type(typed);
+    QTest::mouseClick(editor.Edit(to.toLatin1().constData()), Qt::LeftButton);
+    QTRY_COMPARE(boxes.texts.size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(boxes.texts[0]), message);
+    QTRY_VERIFY(started->isActiveWindow());
+    QTRY_COMPARE(editor.Focused(), editor.Edit(to.toLatin1().constData()));
+    QCOMPARE(editor.Edit(to.toLatin1().constData())->text(), QString());
+    const bool tone = to.startsWith("edtT");
+    if (tone) {
+        QVERIFY(started.Find<QLabel>("Label1")->isVisible());  // "F9": the tone table is at hand
+        QCOMPARE(started->Editors().State().tones.currentToneField, (zr::ToneField{zr::ToneKind::Tone2, 1}));
+    }
+    editor.Type(tone ? "670" : "19");
+    editor.Key(Qt::Key_Return);
+    const int value = tone ? zr::GetWord16(editor.Image(), static_cast<std::size_t>(offset)) : editor.Image()[offset];
+    QCOMPARE(value, stored);
+    QCOMPARE(boxes.texts.size(), std::size_t(1));
 }
 
 QTEST_MAIN(EditorFocusTest)

@@ -170,6 +170,8 @@ void EditorSettingsTest::numericEntries_data() {
     QTest::newRow("word largest") << "edtTone1Len" << "65535" << "" << "65535" << false << 52 << QList<int>{255, 255};
     QTest::newRow("word 300") << "edtTone1Len" << "300" << "" << "300" << false << 52 << QList<int>{1, 44};
     QTest::newRow("gap max holds a byte") << "edtGapMax" << "256" << byteRange << "256" << true << 78 << QList<int>{};
+    QTest::newRow("gap max above its check") << "edtGapMax" << "65536" << QString::fromStdString(std::string(zr::kWordRangeText))
+                                             << "65536" << true << 78 << QList<int>{};
     QTest::newRow("carrier off delay") << "edtSquelch" << "20" << "" << "20" << false << 83 << QList<int>{20};
     QTest::newRow("level too high") << "edtRSSI" << "1.2" << levelRange << "1.2" << true << 64 << QList<int>{};
     QTest::newRow("level 1") << "edtRSSI" << "1" << "" << "1.00" << false << 64 << QList<int>{85};

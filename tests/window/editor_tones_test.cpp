@@ -10,7 +10,7 @@
 
 #include "editor_driver.h"
 #include "field_editors.h"
-#include "fmfreq.h"
+#include "tone_table_dialog.h"
 #include "tone_code.h"
 #include "tone_entry.h"
 
@@ -245,25 +245,25 @@ void EditorTonesTest::toneTablePicksIntoTheCurrentField() {
     messages.Clear();  // the start-up board check's
     editor.Click("chkDuty3");
     editor.Enter("edtT13");
-    editor.OnToneTable([](TForm2&, QTableWidget& grid) { EditorDriver::DoubleClickTone(grid, 2, 3); });
+    editor.OnToneTable([](ToneTableDialog&, QTableWidget& grid) { EditorDriver::DoubleClickTone(grid, 2, 3); });
     editor.Key(Qt::Key_F9);
     QCOMPARE(editor.Edit("edtT13")->text(), QString("669.9"));
     QCOMPARE(editor.Image()[200], 0x1A);
     QCOMPARE(editor.Image()[201], 0x2B);
     QCOMPARE(Word(editor.Image(), 24), 0x8B0B);
-    QVERIFY(!started.window().findChild<TForm2*>()->isVisible());
+    QVERIFY(!started.window().findChild<ToneTableDialog*>()->isVisible());
     QTRY_VERIFY(started->isActiveWindow());
     QVERIFY(!started->Editors().State().tones.currentToneField.has_value());
 
     // F9 without a current tone field does nothing.
     const zr::PagerImage afterPick = editor.Image();
     editor.Key(Qt::Key_F9);
-    QVERIFY(!started.window().findChild<TForm2*>()->isVisible());
+    QVERIFY(!started.window().findChild<ToneTableDialog*>()->isVisible());
     QCOMPARE(editor.Image(), afterPick);
 
     // A double click opens the table for that field; the tone of the other field of the call is refused.
     messages.Clear();
-    editor.OnToneTable([](TForm2&, QTableWidget& grid) { EditorDriver::DoubleClickTone(grid, 2, 3); });
+    editor.OnToneTable([](ToneTableDialog&, QTableWidget& grid) { EditorDriver::DoubleClickTone(grid, 2, 3); });
     editor.DoubleClickField("edtT23");
     QCOMPARE(messages.Texts(), std::vector<std::string>{kSpacing});
     QCOMPARE(editor.Edit("edtT23")->text(), QString("510.5"));  // call 3's stored tone 2
@@ -271,7 +271,7 @@ void EditorTonesTest::toneTablePicksIntoTheCurrentField() {
 
     // Group call 2: no same-call test; frequency at 226..227, code at 89..90.
     editor.Click("chkGDuty2");
-    editor.OnToneTable([](TForm2&, QTableWidget& grid) { EditorDriver::DoubleClickTone(grid, 11, 9); });
+    editor.OnToneTable([](ToneTableDialog&, QTableWidget& grid) { EditorDriver::DoubleClickTone(grid, 11, 9); });
     editor.DoubleClickField("edtT32");
     QCOMPARE(Word(editor.Image(), 226), 24682);
     QCOMPARE(Word(editor.Image(), 89), zr::EncodeToneCode(24682));
@@ -284,18 +284,18 @@ void EditorTonesTest::toneTableEveryWayOutPicks() {
     EditorDriver editor(started);
     messages.Clear();  // the start-up board check's
     // The first opening starts on 330.5 Hz; the Exit button picks it.
-    editor.OnToneTable([](TForm2& table, QTableWidget&) { table.findChild<QPushButton*>("btnExit")->click(); });
+    editor.OnToneTable([](ToneTableDialog& table, QTableWidget&) { table.findChild<QPushButton*>("btnExit")->click(); });
     editor.DoubleClickField("edtT11");
     QCOMPARE(Word(editor.Image(), 192), 3305);
     // The current cell stays; moved one down, Esc picks it.
-    editor.OnToneTable([](TForm2&, QTableWidget& grid) {
+    editor.OnToneTable([](ToneTableDialog&, QTableWidget& grid) {
         QTest::keyClick(&grid, Qt::Key_Down);
         QTest::keyClick(&grid, Qt::Key_Escape);
     });
     editor.DoubleClickField("edtT11");
     QCOMPARE(Word(editor.Image(), 192), 3490);
     // The close box picks too.
-    editor.OnToneTable([](TForm2& table, QTableWidget& grid) {
+    editor.OnToneTable([](ToneTableDialog& table, QTableWidget& grid) {
         QTest::keyClick(&grid, Qt::Key_Down);
         table.close();
     });
@@ -313,7 +313,7 @@ void EditorTonesTest::toneTableIsForStandardModeAndFieldsThatTakeEntries() {
     const zr::PagerImage before = editor.Image();
     editor.DoubleClickField("edtT11");
     editor.Key(Qt::Key_F9);
-    QVERIFY(!started.window().findChild<TForm2*>()->isVisible());
+    QVERIFY(!started.window().findChild<ToneTableDialog*>()->isVisible());
     editor.Leave();
     QCOMPARE(editor.Image(), before);
 
@@ -327,7 +327,7 @@ void EditorTonesTest::toneTableIsForStandardModeAndFieldsThatTakeEntries() {
     QVERIFY(started->Editors().State().tones.currentToneField.has_value());
     const zr::PagerImage written = editor.Image();
     QTest::keyClick(&started.window(), Qt::Key_F9);
-    QVERIFY(!started.window().findChild<TForm2*>()->isVisible());
+    QVERIFY(!started.window().findChild<ToneTableDialog*>()->isVisible());
     QCOMPARE(editor.Image(), written);
 }
 

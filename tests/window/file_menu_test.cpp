@@ -78,7 +78,7 @@ void FileMenuTest::openReadsTheFileIntoTheImage() {
     Trigger(started, "OpenO1");
     QCOMPARE(dialogs.requests.size(), std::size_t{1});
     QCOMPARE(dialogs.requests[0].kind, Kind::Open);
-    QCOMPARE(dialogs.requests[0].startDirectory, started.folder());
+    QCOMPARE(dialogs.requests[0].folder, started.folder());
     QVERIFY(messages.messages.empty());
     QCOMPARE(started->Image(), sample);
     QCOMPARE(started->SaveTarget(), std::string("default.tbl"));  // Open does not change where Save writes
@@ -190,7 +190,7 @@ void FileMenuTest::saveAsChoosesTheTargetAndShowsItsName() {
     QCOMPARE(started->SaveTarget(), std::string("default.tbl"));
     Trigger(started, "SaveAs1");
     QCOMPARE(dialogs.requests[1].kind, Kind::SaveAs);
-    QCOMPARE(dialogs.requests[1].startDirectory, started.folder());
+    QCOMPARE(dialogs.requests[1].folder, started.folder());
     QCOMPARE(dialogs.requests[1].suggested, std::filesystem::path("default.tbl"));
     QVERIFY(messages.messages.empty());  // Save As never asks the default table question
     QCOMPARE(ReadBytes(site), BytesOf(started->Image()));
@@ -206,13 +206,25 @@ void FileMenuTest::saveAsChoosesTheTargetAndShowsItsName() {
     QCOMPARE(ReadBytes(site), BytesOf(started->Image()));
     QCOMPARE(ReadBytes(started.folder() / "site1.BAK"), firstVersion);
 
-    // Outside the start directory the whole path is shown.
+    // Below the start directory the path from there is shown; outside it the whole path.
+    std::filesystem::create_directory(started.folder() / "sub");
+    const auto below = started.folder() / "sub" / "x.tbl";
+    dialogs.choices = {below};
+    Trigger(started, "SaveAs1");
+    QCOMPARE(dialogs.requests.back().folder, started.folder());
+    QCOMPARE(dialogs.requests.back().suggested, std::filesystem::path("site1.tbl"));
+    QCOMPARE(started->FileNamePanel()->text(), QString("File Name:sub/x.tbl"));
     QTemporaryDir elsewhere;
     const auto other = std::filesystem::path(elsewhere.path().toStdString()) / "other.tbl";
     dialogs.choices = {other};
     Trigger(started, "SaveAs1");
-    QCOMPARE(dialogs.requests.back().suggested, site);
     QCOMPARE(started->FileNamePanel()->text(), QString::fromStdString("File Name:" + other.string()));
+
+    // The next Save As opens where the last one saved, proposing that file's name.
+    dialogs.choices = {std::nullopt};
+    Trigger(started, "SaveAs1");
+    QCOMPARE(dialogs.requests.back().folder, other.parent_path());
+    QCOMPARE(dialogs.requests.back().suggested, std::filesystem::path("other.tbl"));
 }
 
 void FileMenuTest::saveAsReplacesALongerFileWhole() {
@@ -239,6 +251,14 @@ void FileMenuTest::failedSavesSayso() {
     QCOMPARE(messages.messages, (std::vector<zr::Message>{zr::SaveErrorMessage(), zr::SaveErrorMessage()}));
     QVERIFY(started->FileNamePanel()->text().isEmpty());
     QVERIFY(!std::filesystem::exists(unreachable));
+
+    // After a saved file, a failed Save As leaves the panel naming no file Save will not write.
+    dialogs.choices = {started.folder() / "site1.tbl", unreachable};
+    Trigger(started, "SaveAs1");
+    QCOMPARE(started->FileNamePanel()->text(), QString("File Name:site1.tbl"));
+    Trigger(started, "SaveAs1");
+    QVERIFY(started->FileNamePanel()->text().isEmpty());
+    QCOMPARE(started->SaveTarget(), unreachable.string());
 }
 
 void FileMenuTest::dialogsOfferTableFilesInTheStartDirectory() {
@@ -250,11 +270,13 @@ void FileMenuTest::dialogsOfferTableFilesInTheStartDirectory() {
     QCOMPARE(open->directory().absolutePath(), start.path());
     QCOMPARE(open->acceptMode(), QFileDialog::AcceptOpen);
     QCOMPARE(open->fileMode(), QFileDialog::ExistingFile);
+    QCOMPARE(open->windowTitle(), QString("Open"));
 
     const auto save = zr::gui::MakeTableFileDialog(nullptr, Kind::SaveAs, folder, "default.tbl");
     QCOMPARE(save->nameFilters(), QStringList{"Table files (*.tbl)"});
     QCOMPARE(save->defaultSuffix(), QString("tbl"));
     QCOMPARE(save->acceptMode(), QFileDialog::AcceptSave);
+    QCOMPARE(save->windowTitle(), QString("Save As"));
     QVERIFY(!save->testOption(QFileDialog::DontConfirmOverwrite));
     QCOMPARE(save->selectedFiles(), QStringList{QString::fromStdString((folder / "default.tbl").string())});
 }

@@ -21,10 +21,10 @@
 #include <fstream>
 
 #include "control_scaling.h"
-#include "decoderpwd.h"
+#include "access_code_dialog.h"
 #include "device_texts.h"
 #include "field_focus.h"
-#include "fmboardtest.h"
+#include "board_check_notice.h"
 #include "table_files.h"
 #include "window_harness.h"
 
@@ -59,6 +59,7 @@ class MainWindowTest : public QObject {
 private slots:
     void startsInModifyModeWithTheAdvancePageAndThePortListOfTheVariable();
     void startUpChecksForTheBoardBehindItsNotice();
+    void exitDuringTheStartUpCheckClosesOnceThePortIsFree();
     void defaultTableIsLoadedOrRefused_data();
     void defaultTableIsLoadedOrRefused();
     void controlsAreThereAsDesigned();
@@ -76,6 +77,7 @@ private slots:
     void scalesControlsInProportion_data();
     void scalesControlsInProportion();
     void exitClosesTheWindow();
+    void tabNeverStopsOnEdtNull();
 };
 
 void MainWindowTest::startsInModifyModeWithTheAdvancePageAndThePortListOfTheVariable() {
@@ -102,19 +104,28 @@ void MainWindowTest::startsInModifyModeWithTheAdvancePageAndThePortListOfTheVari
     QVERIFY(started->isActiveWindow());
     // The tag of this program is written into the built-in image at creation.
     QCOMPARE(std::string(zr::TagText(started->Image())), std::string("ZR250Pro V107"));
-    // Neither port answers: the one box of the start-up check, nothing else.
-    QCOMPARE(messages.messages, (std::vector<zr::Message>{zr::NoBoardMessage()}));
+    // Neither port answers: the box of the start-up check, then why neither could be opened.
+    QCOMPARE(messages.messages.size(), std::size_t(2));
+    QCOMPARE(messages.messages[0], zr::NoBoardMessage());
+    const std::string& why = messages.messages[1].text;
+    QVERIFY2(why.starts_with("Cannot open /nonexistent/zrA: no such device.") &&
+                 why.find("\n\nCannot open /nonexistent/zrB: no such device.") != std::string::npos,
+             why.c_str());
 }
 
 void MainWindowTest::startUpChecksForTheBoardBehindItsNotice() {
     MessageRecorder messages;
     bool noticeShown = false, windowUsable = false, menusLocked = false;
+    QStringList enabledItems;
     messages.onMessage = [&](const zr::Message&) {
         for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* notice = qobject_cast<TForm3*>(top)) noticeShown = notice->isVisible();
-            if (auto* main = qobject_cast<TForm1*>(top)) {
+            if (auto* notice = qobject_cast<BoardCheckNotice*>(top)) noticeShown = notice->isVisible();
+            if (auto* main = qobject_cast<MainWindow*>(top)) {
                 windowUsable = main->centralWidget()->isEnabled();
                 menusLocked = !main->findChild<QAction*>("Read1")->isEnabled() && main->IsBusy();
+                enabledItems.clear();  // the no-board box and the one on why no port opened: both in the check
+                for (QAction* item : main->findChildren<QAction*>())
+                    if (item->isEnabled() && !item->menu() && !item->isSeparator()) enabledItems.append(item->objectName());
             }
         }
     };
@@ -122,9 +133,35 @@ void MainWindowTest::startUpChecksForTheBoardBehindItsNotice() {
     QVERIFY(noticeShown);
     QVERIFY(windowUsable);  // the start-up check does not grey the window
     QVERIFY(menusLocked);   // but no transfer may start while it has the port
-    QVERIFY(!started.window().findChild<TForm3*>()->isVisible());
+    // Every menu item but Exit is greyed for the check, and comes back after it.
+    QCOMPARE(enabledItems, QStringList{"ExitE1"});
+    QVERIFY(!started.window().findChild<BoardCheckNotice*>()->isVisible());
     QVERIFY(started.Find<QAction>("Read1")->isEnabled());
     QVERIFY(!started.Find<QAction>("Write1")->isEnabled());
+    for (const char* item : {"OpenO1", "SaveS1", "SaveAs1", "Advance2", "About2"})
+        QVERIFY2(started.Find<QAction>(item)->isEnabled(), item);
+}
+
+void MainWindowTest::exitDuringTheStartUpCheckClosesOnceThePortIsFree() {
+    MessageRecorder messages;
+    bool stillShownAfterExit = false;
+    messages.onMessage = [&](const zr::Message&) {  // the no-board box, while the check has the port
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* main = qobject_cast<MainWindow*>(top)) {
+                main->findChild<QAction*>("ExitE1")->trigger();
+                stillShownAfterExit = main->isVisible();
+            }
+    };
+    // A default table of another model would bring a box after the check: a closing window skips it.
+    StartedWindow started("/nonexistent/zrA", [](const std::filesystem::path& folder) {
+        std::ofstream(folder / "default.tbl", std::ios::binary) << std::string(256, '\0');
+    });
+    QVERIFY(stillShownAfterExit);  // the check ends first, it is not left half done
+    QTRY_VERIFY(!started.window().isVisible());
+    // The check's own boxes (no board, and why the port did not open), and no default table's box.
+    QCOMPARE(messages.messages.size(), std::size_t{2});
+    QCOMPARE(messages.messages[0], zr::NoBoardMessage());
+    QVERIFY(messages.messages[1].text.starts_with("Cannot open /nonexistent/zrA"));
 }
 
 void MainWindowTest::defaultTableIsLoadedOrRefused_data() {
@@ -170,7 +207,7 @@ void MainWindowTest::defaultTableIsLoadedOrRefused() {
 void MainWindowTest::controlsAreThereAsDesigned() {
     MessageRecorder messages;
     StartedWindow started;
-    TForm1& window = started.window();
+    MainWindow& window = started.window();
     window.setWindowState(Qt::WindowNoState);
     window.resize(814, 700);  // the design size
     QCOMPARE(window.windowTitle(), QString("ZR250Pro V1.0.7"));
@@ -214,7 +251,7 @@ void MainWindowTest::controlsAreThereAsDesigned() {
 void MainWindowTest::familiesIndexControlsByTag() {
     MessageRecorder messages;
     StartedWindow started;
-    TForm1& window = started.window();
+    MainWindow& window = started.window();
     for (int n = 1; n <= 4; ++n) {
         QCOMPARE(window.Member<QLineEdit>("edtT1", n)->objectName(), QString("edtT1%1").arg(n));
         QCOMPARE(window.Member<QCheckBox>("chkDuty", n)->objectName(), QString("chkDuty%1").arg(n));
@@ -263,7 +300,7 @@ void MainWindowTest::menusCarryTheirShortcutsAndIcons() {
     QVERIFY(!started.Find<QAction>("OpenO1")->icon().pixmap(16, 16).isNull());
     QVERIFY(!started.window().windowIcon().pixmap(32, 32).isNull());
     const auto fileItems = started.Find<QMenu>("FileF1")->actions();
-    QCOMPARE(fileItems.size(), 5);
+    QCOMPARE(fileItems.size(), 6);  // Open, Save, Save As, a separator, Program a Fleet..., Exit
     QVERIFY(fileItems[3]->isSeparator());
 }
 
@@ -333,7 +370,7 @@ void MainWindowTest::writeModeGreysEveryEditorAndEnablesWrite() {
 void MainWindowTest::modifyModeReappliesTheCallAndOptionRules() {
     MessageRecorder messages;
     StartedWindow started;
-    TForm1& window = started.window();
+    MainWindow& window = started.window();
     window.Member<QCheckBox>("chkDuty", 1)->setChecked(true);
     window.Member<QCheckBox>("chkDuty", 2)->setChecked(false);
     window.Member<QCheckBox>("chkGDuty", 1)->setChecked(true);
@@ -370,7 +407,7 @@ void MainWindowTest::modifyModeReappliesTheCallAndOptionRules() {
 void MainWindowTest::advanceCodeShowsAndHidesThePage() {
     MessageRecorder messages;
     StartedWindow started;
-    auto* codeDialog = started.window().findChild<TForm4*>();
+    auto* codeDialog = started.window().findChild<AccessCodeDialog*>();
     QVERIFY(codeDialog != nullptr);
     emit codeDialog->advancePageLocked();
     QVERIFY(!TabVisible(started, "TabSheet4"));
@@ -406,7 +443,7 @@ void MainWindowTest::helpLinkOpensTheHelpAndChangesStyleOnHover() {
     bool helpShown = false;
     QTimer::singleShot(0, &started.window(), [&] {
         for (QDialog* dialog : started.window().findChildren<QDialog*>())
-            if (dialog->isVisible() && dialog->metaObject()->className() == QByteArray("TfrmHelp")) {
+            if (dialog->isVisible() && dialog->metaObject()->className() == QByteArray("ResetHelpDialog")) {
                 helpShown = true;
                 dialog->done(QDialog::Accepted);
             }
@@ -429,7 +466,7 @@ void MainWindowTest::aboutBoxOpensFromTheMenu() {
             }
     });
     started.Find<QAction>("About2")->trigger();
-    QCOMPARE(shown, QString("TAboutBox"));
+    QCOMPARE(shown, QString("AboutDialog"));
     QVERIFY(zr::test::WaitActive(&started.window()));
 }
 
@@ -521,10 +558,10 @@ void MainWindowTest::scalesControlsInProportion() {
     QFETCH(double, sy);
     MessageRecorder messages;
     StartedWindow started;
-    TForm1& window = started.window();
+    MainWindow& window = started.window();
     // The design values, as a fresh window holds them before it is first resized.
     zr::TCommPort port;
-    TForm1 design(port);
+    MainWindow design(port);
     window.setWindowState(Qt::WindowNoState);
     window.resize(size);
     QTRY_COMPARE(window.size(), size);
@@ -552,6 +589,20 @@ void MainWindowTest::exitClosesTheWindow() {
     // Ctrl+E is "end of line" to a line edit on some desktops; here it is Exit.
     QTest::keyClick(field, Qt::Key_E, Qt::ControlModifier);
     QTRY_VERIFY(!started.window().isVisible());
+}
+
+void MainWindowTest::tabNeverStopsOnEdtNull() {
+    MessageRecorder messages;
+    StartedWindow started;
+    auto* sink = started.Find<QLineEdit>("edtNull");
+    QVERIFY(!(sink->focusPolicy() & Qt::TabFocus));
+    for (const char* from : {"RBtModify", "RBtWrite"}) {
+        auto* button = started.Find<QWidget>(from);
+        button->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(button->hasFocus());
+        QTest::keyClick(button, Qt::Key_Tab);
+        QVERIFY2(QApplication::focusWidget() != sink, from);
+    }
 }
 
 QTEST_MAIN(MainWindowTest)

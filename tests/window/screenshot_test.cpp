@@ -1,5 +1,6 @@
-// The real program as a user starts it, on a virtual X display with the simulated pager attached:
-// its main window appears, the board is found without a message, and a screenshot shows the window.
+// The real program as a user starts it, on a virtual X display: with the simulated pager attached
+// its main window appears, the board is found without a message, and a screenshot shows the window;
+// without a board the message box comes up captioned exactly "ZR250Pro", nothing appended.
 #include <QDir>
 #include <QImage>
 #include <QProcess>
@@ -12,14 +13,24 @@ class ScreenshotTest : public QObject {
 
 private slots:
     void windowAppearsWithTheSimulatedBoard();
+    void messageBoxCarriesItsCaptionExactly();
 };
+
+namespace {
+
+bool HasDisplayTools() {
+    for (const char* tool : {"xvfb-run", "Xvfb", "import", "xauth", "xwininfo"})
+        if (QStandardPaths::findExecutable(tool).isEmpty()) return false;
+    return true;
+}
+
+}  // namespace
 
 void ScreenshotTest::windowAppearsWithTheSimulatedBoard() {
 #ifndef ZR250PRO_SIM
     QSKIP("the simulator is not built");
 #else
-    for (const char* tool : {"xvfb-run", "Xvfb", "import", "xauth", "xwininfo"})
-        if (QStandardPaths::findExecutable(tool).isEmpty()) QSKIP(qPrintable(QString("%1 is not installed").arg(tool)));
+    if (!HasDisplayTools()) QSKIP("the virtual display's tools are not installed");
     QTemporaryDir work;
     const QString screenshot = QDir::current().absoluteFilePath("zr250pro-window.png");
     QFile::remove(screenshot);
@@ -44,6 +55,17 @@ void ScreenshotTest::windowAppearsWithTheSimulatedBoard() {
     QCOMPARE(black, 90 * 38);
     qInfo("screenshot: %s", qPrintable(screenshot));
 #endif
+}
+
+void ScreenshotTest::messageBoxCarriesItsCaptionExactly() {
+    if (!HasDisplayTools()) QSKIP("the virtual display's tools are not installed");
+    QTemporaryDir work;
+    QProcess display;
+    display.setProcessChannelMode(QProcess::ForwardedChannels);
+    display.start("xvfb-run", {"-a", "-s", "-screen 0 1280x900x24", "sh", ZR250PRO_TEST_SUPPORT "/no_board_box_on_display.sh",
+                               ZR250PRO_WINDOW, work.path()});
+    QVERIFY(display.waitForFinished(120000));
+    QCOMPARE(display.exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(ScreenshotTest)

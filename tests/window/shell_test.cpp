@@ -1,5 +1,6 @@
-// The program around the window: one copy per user (a second copy brings the first forward and
-// ends without a window), and an error escaping a handler shown in a box while the program goes on.
+// The program around the window: one copy per user and display (a second copy brings the first
+// forward, says so and ends without a window), --help and --version, the one line when there is no
+// display, and an error escaping a handler shown in a box while the program goes on.
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -8,10 +9,38 @@
 #include <stdexcept>
 
 #include "application.h"
+#include "command_line.h"
 #include "single_instance.h"
 #include "window_harness.h"
 
 namespace {
+
+struct Finished {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the window program with these arguments; `environment` changes the test's own environment
+// (an empty value removes the variable).
+Finished RunProgram(const QStringList& arguments, const QMap<QString, QString>& environment) {
+    QProcessEnvironment processEnvironment = QProcessEnvironment::systemEnvironment();
+    for (auto variable = environment.cbegin(); variable != environment.cend(); ++variable) {
+        if (variable.value().isEmpty())
+            processEnvironment.remove(variable.key());
+        else
+            processEnvironment.insert(variable.key(), variable.value());
+    }
+    QProcess program;
+    program.setProcessEnvironment(processEnvironment);
+    program.start(ZR250PRO_WINDOW, arguments);
+    if (!program.waitForFinished(20000)) program.kill();
+    return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
+            QString::fromUtf8(program.readAllStandardOutput()), QString::fromUtf8(program.readAllStandardError())};
+}
+
+const QMap<QString, QString> kNoDisplay{
+    {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}};
 
 // An object whose handler fails, as any handler of the window might.
 class FailingHandler : public QObject {
@@ -34,6 +63,12 @@ class ShellTest : public QObject {
 private slots:
     void secondCopyAsksTheFirstToComeForward();
     void secondProgramEndsWithoutAWindow();
+    void oneCopyPerDisplay_data();
+    void oneCopyPerDisplay();
+    void helpAndVersionPrintAndEnd_data();
+    void helpAndVersionPrintAndEnd();
+    void noDisplayIsSaidInOneLine_data();
+    void noDisplayIsSaidInOneLine();
     void bringingForwardRestoresAMinimisedWindow();
     void errorEscapingAHandlerIsShownAndTheProgramGoesOn();
 };
@@ -71,11 +106,85 @@ void ShellTest::secondProgramEndsWithoutAWindow() {
     QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
+    const QString said = QString::fromUtf8(second.readAllStandardError());
+    QVERIFY2(said.endsWith("\nzr250pro: already running; brought to the front\n") ||
+                 said == "zr250pro: already running; brought to the front\n",
+             qPrintable(said));
     QTRY_COMPARE(forward.size(), 1);
     if (previousTemp.isNull())
         qunsetenv("TMPDIR");
     else
         qputenv("TMPDIR", previousTemp);
+}
+
+void ShellTest::oneCopyPerDisplay_data() {
+    QTest::addColumn<QString>("platform");
+    QTest::addColumn<QString>("x11");
+    QTest::addColumn<QString>("wayland");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("X display") << "xcb" << ":0" << "" << "xcb-:0";
+    QTest::newRow("another X display") << "xcb" << ":1" << "" << "xcb-:1";
+    QTest::newRow("a screen of that display") << "xcb" << ":1.1" << "" << "xcb-:1";
+    QTest::newRow("remote X display") << "xcb" << "host.lan:10.0" << "" << "xcb-host.lan:10";
+    QTest::newRow("Wayland beside X") << "wayland" << ":0" << "wayland-1" << "wayland-wayland-1";
+    QTest::newRow("Wayland socket path") << "wayland" << "" << "/run/user/1000/wayland-0"
+                                         << "wayland-_run_user_1000_wayland-0";
+    QTest::newRow("no display") << "offscreen" << ":0" << "" << "offscreen";
+}
+
+void ShellTest::oneCopyPerDisplay() {
+    QFETCH(QString, platform);
+    QFETCH(QString, x11);
+    QFETCH(QString, wayland);
+    QFETCH(QString, key);
+    QCOMPARE(zr::shell::DisplayKey(platform, x11, wayland), key);
+    // Copies on two displays hold two locks: each is the first on its own display.
+    const QString name = QStringLiteral("zr250pro-test-%1-").arg(QCoreApplication::applicationPid());
+    zr::shell::SingleInstance here(name + zr::shell::DisplayKey("xcb", ":0", ""));
+    zr::shell::SingleInstance there(name + zr::shell::DisplayKey("xcb", ":1", ""));
+    QVERIFY(here.IsFirst());
+    QVERIFY(there.IsFirst());
+}
+
+void ShellTest::helpAndVersionPrintAndEnd_data() {
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("begins");
+    QTest::newRow("--help") << "--help" << "Usage: zr250pro [-h | --help] [-v | --version]\n";
+    QTest::newRow("-h") << "-h" << "Usage: zr250pro";
+    QTest::newRow("--version") << "--version" << "zr250pro 1.0.7\n";
+    QTest::newRow("-v") << "-v" << "zr250pro 1.0.7\n";
+}
+
+void ShellTest::helpAndVersionPrintAndEnd() {
+    QFETCH(QString, argument);
+    QFETCH(QString, begins);
+    // No display is needed to print and end.
+    const Finished run = RunProgram({argument}, kNoDisplay);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.startsWith(begins), qPrintable(run.out));
+    QCOMPARE(run.err, QString());
+}
+
+void ShellTest::noDisplayIsSaidInOneLine_data() {
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("none named") << ""
+                                << "zr250pro: there is no display to show the window on (neither DISPLAY nor "
+                                   "WAYLAND_DISPLAY is set); run it in a desktop session, or on a virtual display "
+                                   "with xvfb-run\n";
+    QTest::newRow("unreachable") << ":9876" << "zr250pro: cannot show the window: ";
+}
+
+void ShellTest::noDisplayIsSaidInOneLine() {
+    QFETCH(QString, display);
+    QFETCH(QString, line);
+    QMap<QString, QString> environment = kNoDisplay;
+    environment["DISPLAY"] = display;
+    const Finished run = RunProgram({}, environment);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.startsWith(line), qPrintable(run.err));
+    QCOMPARE(run.err.count('\n'), 1);
+    QCOMPARE(run.out, QString());
 }
 
 void ShellTest::bringingForwardRestoresAMinimisedWindow() {

@@ -30,6 +30,11 @@ pager=(
 )
 draw app.png 256 "${pager[@]}"
 draw logo.png 96 "${pager[@]}"
+# The desktop's icon theme sizes; app.svg is the same drawing, for the scalable size.
+mkdir -p hicolor
+for size in 16 32 48 64 128; do
+    draw "hicolor/app-${size}.png" "$size" "${pager[@]}"
+done
 
 # The programming interface board: a board with a chip and a serial connector.
 draw notice.png 61 \

@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -65,6 +66,7 @@ public:
         now = next - now < limit ? next : now + limit;
     }
     void Pause(std::chrono::milliseconds duration) override { now += duration; }
+    std::unique_ptr<CommPort> NewPort() const override { return std::make_unique<FakeLine>(); }
 
     struct Incoming {
         Ms when;

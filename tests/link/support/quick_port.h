@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <memory>
 
 #include "comm_port.h"
 
@@ -33,6 +34,8 @@ public:
         port.WaitForInput(std::min(limit, std::chrono::milliseconds(5)));
     }
     void Pause(std::chrono::milliseconds duration) override { port.Pause(duration); }
+    std::unique_ptr<CommPort> NewPort() const override { return std::make_unique<QuickPort>(); }
+    int InputDescriptor() const override { return port.InputDescriptor(); }
 
     TCommPort port;
     int configures = 0;

@@ -40,6 +40,9 @@ public:
     bool IsModifyMode() const override { return modifyMode; }
     void ShowFirmwareVersion(std::string_view text) override { firmwareVersion = text; }
     void ImageReplaced() override { ++imageReplacements; }
+    void ExplainPortFailures(const std::vector<PortFailure>& failures) override {
+        portFailures.insert(portFailures.end(), failures.begin(), failures.end());
+    }
     void ProcessEvents() override { ++eventPumps; }
     void ReportPiecesSent(int pieces) override { piecesSent.push_back(pieces); }
     void ShowDiagnostic(std::string_view text) override { diagnostics.emplace_back(text); }
@@ -62,6 +65,7 @@ public:
     long eventPumps = 0;
     std::vector<int> piecesSent;
     std::vector<std::string> diagnostics;
+    std::vector<PortFailure> portFailures;
 };
 
 }  // namespace zr::testing

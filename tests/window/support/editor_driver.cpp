@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "fmfreq.h"
+#include "tone_table_dialog.h"
 
 namespace zr::test {
 
@@ -65,9 +65,9 @@ void EditorDriver::Load(const PagerImage& image) {
     started_->FinishImageLoad();
 }
 
-void EditorDriver::OnToneTable(std::function<void(TForm2& table, QTableWidget& grid)> act) {
+void EditorDriver::OnToneTable(std::function<void(ToneTableDialog& table, QTableWidget& grid)> act) {
     QTimer::singleShot(0, &started_.window(), [this, act = std::move(act)] {
-        auto* table = started_.window().findChild<TForm2*>();
+        auto* table = started_.window().findChild<ToneTableDialog*>();
         QVERIFY(table != nullptr && table->isVisible());
         act(*table, *table->findChild<QTableWidget*>("StringGrid1"));
     });

@@ -13,7 +13,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QTableWidget;
-class TForm2;
+class ToneTableDialog;
 
 namespace zr::test {
 
@@ -46,7 +46,7 @@ public:
     void Load(const PagerImage& image);
 
     // Runs `act` on the tone table once it is on screen (it is modal: arm this before opening it).
-    void OnToneTable(std::function<void(TForm2& table, QTableWidget& grid)> act);
+    void OnToneTable(std::function<void(ToneTableDialog& table, QTableWidget& grid)> act);
     // A double click on the tone of `group` (1..14), digit 0..9.
     static void DoubleClickTone(QTableWidget& grid, int group, int digit);
     static void DoubleClick(QWidget* widget, QPoint at);

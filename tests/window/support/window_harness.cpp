@@ -47,7 +47,7 @@ StartedWindow::StartedWindow(const std::string& ports,
     if (prepareStartDirectory) prepareStartDirectory(folder_);
     qputenv(kPortListVariable, QByteArray::fromStdString(ports));
     std::filesystem::current_path(folder_);  // the start directory is where the program starts
-    window_ = std::make_unique<TForm1>(port_);
+    window_ = std::make_unique<MainWindow>(port_);
     window_->show();
     QTRY_VERIFY_WITH_TIMEOUT(window_->IsStartupDone(), 30000);
     WaitActive(window_.get());

@@ -17,7 +17,7 @@
 #include "table_file_dialogs.h"
 
 class QWidget;
-class TForm1;
+class MainWindow;
 
 namespace zr::test {
 
@@ -47,7 +47,7 @@ class FileDialogAnswers {
 public:
     struct Request {
         gui::TableFileDialogKind kind;
-        std::filesystem::path startDirectory;
+        std::filesystem::path folder;
         std::filesystem::path suggested;
     };
 
@@ -73,8 +73,8 @@ public:
                                                               prepareStartDirectory = {});
     ~StartedWindow();
 
-    TForm1& window() { return *window_; }
-    TForm1* operator->() { return window_.get(); }
+    MainWindow& window() { return *window_; }
+    MainWindow* operator->() { return window_.get(); }
     const std::filesystem::path& folder() const { return folder_; }
 
     template <class Control>
@@ -85,7 +85,7 @@ private:
     std::filesystem::path folder_;
     std::filesystem::path previousDirectory_;
     TCommPort port_;
-    std::unique_ptr<TForm1> window_;
+    std::unique_ptr<MainWindow> window_;
 };
 
 // Waits until the window is the active window again (shortcuts work only then).
@@ -93,7 +93,7 @@ bool WaitActive(QWidget* window);
 
 }  // namespace zr::test
 
-#include "unit1.h"
+#include "main_window.h"
 
 template <class Control>
 Control* zr::test::StartedWindow::Find(const char* name) const {

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Program a fleet through zr250pro-cli roster write --wait against zr250pro-sim paced like the real
+# 9600 baud line, the pagers swapped by the simulator itself the moment each Write has read back
+# (no gap: the swap takes no time), and compare the time per unit with the line time of one Write:
+# the bytes a Write needs on the line plus its 32 pauses of 10 ms. Run on demand:
+#
+#   bash bench/fleet_bench.sh [BUILD_DIR] [UNITS]
+#
+# Goal: time per unit within 1.10 times the line time of one Write.
+set -euo pipefail
+
+build=${1:-build}
+units=${2:-10}
+cli="$build/src/cli/zr250pro-cli"
+sim="$build/src/sim/zr250pro-sim"
+[[ -x $cli && -x $sim ]] || { echo "build zr250pro-cli and zr250pro-sim in $build first" >&2; exit 2; }
+
+work=$(mktemp -d)
+"$sim" --link "$work/port" --pace 9600 --pagers "$units" --auto-swap --swap-gap 0 > "$work/sim.out" &
+sim_pid=$!
+trap 'kill $sim_pid 2>/dev/null; wait $sim_pid 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 100); do [[ -s $work/sim.out ]] && break; sleep 0.05; done
+"$cli" default -o "$work/base.tbl"
+
+# A roster of distinct individual calls: tone 1 walks up the standard tones, tone 2 stays.
+tones=(330.5 349.0 368.5 389.0 410.8 433.7 457.9 483.5 510.5 539.0 569.1 600.9 634.5 669.9 707.3 746.8)
+(( units <= ${#tones[@]} )) || { echo "at most ${#tones[@]} units" >&2; exit 2; }
+{
+  echo "unit,call1.tone1,call1.tone2"
+  for i in $(seq "$units"); do printf 'P-%02d,%s,1092.4\n' "$i" "${tones[$((i - 1))]}"; done
+} > "$work/fleet.csv"
+"$cli" roster check "$work/base.tbl" "$work/fleet.csv" > /dev/null
+
+# Bytes on the line for one Write, request plus reply: presence test 18+15, firmware version 18+17,
+# tag 18+29, 32 pieces of 25+16, two read-back blocks of 18+143. Ten bit times per byte (8N1).
+bytes=$(( 33 + 35 + 47 + 32 * 41 + 2 * 161 ))
+line=$(awk -v b=$bytes 'BEGIN { printf "%.3f", b * 10 / 9600 + 32 * 0.010 }')
+echo "line time for one Write: $bytes bytes at 9600 baud + 32 x 10 ms = ${line} s"
+
+start=$(date +%s.%N)
+"$cli" roster write --port "$work/port" "$work/base.tbl" "$work/fleet.csv" --log "$work/log.csv" --wait \
+  --on-failure stop > "$work/out" 2> "$work/err" || { echo "the fleet was not written:"; cat "$work/out" >&2; exit 1; }
+end=$(date +%s.%N)
+tail -n 1 "$work/out"
+awk -v s="$start" -v e="$end" -v n="$units" -v l="$line" 'BEGIN {
+  per = (e - s) / n
+  printf "%d units in %.3f s: %.3f s per unit = %.3f x the line time of one Write\n", n, e - s, per, per / l
+}'

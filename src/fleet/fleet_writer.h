@@ -1,0 +1,89 @@
+// Writing a fleet: each unit's image into its own pager, one after another, with the very Write of
+// the window's Pager menu, and a log line for every unit, so that a run broken off (a failure, a
+// break, a crash) is resumed with the same log and writes only what is missing.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "device_operations.h"
+#include "fleet_check.h"
+#include "roster.h"
+
+namespace zr {
+
+// The log's columns, its first line.
+inline const std::vector<std::string> kFleetLogHeader{"time",    "unit",    "port",    "firmware",
+                                                      "outcome", "message", "checksum"};
+inline constexpr std::string_view kWrittenOutcome = "written";
+inline constexpr std::string_view kFailedOutcome = "failed";
+inline constexpr std::string_view kSkippedOutcome = "skipped";
+
+// The checksum (four hex digits) a Write of this image sends: the one the log keeps for the unit.
+std::string SentChecksum(const PagerImage& image);
+
+// The units the log records as written successfully, with the checksum each was sent with. A log
+// that does not exist yet records none; one that is not a fleet log is an error.
+std::variant<std::map<std::string, std::string>, TableError> WrittenUnits(const std::filesystem::path& log);
+
+enum class UnitStep { Go, Skip, Stop };
+enum class UnitOutcome { Written, Failed, Skipped, AlreadyWritten };
+
+// What the technician sees and answers while a fleet is written: the command line and the window's
+// fleet dialog each implement this.
+class FleetFrontEnd {
+public:
+    virtual ~FleetFrontEnd() = default;
+    // Where each Write shows its status, progress and message boxes.
+    virtual DeviceOperationView& DeviceView() = 0;
+    // Before each unit, unless the writer waits for the pagers by itself: connect the unit's pager
+    // (Go), skip the unit, or stop.
+    virtual UnitStep AskToConnect(const UnitImage& unit, std::size_t number, std::size_t count) = 0;
+    // While waiting for the unit's pager: why the pager behind the board is not taken yet.
+    virtual void ShowWaiting(const UnitImage& unit, std::string_view why) = 0;
+    // After a Write that failed with `message`: try again (Go), skip the unit, or stop.
+    virtual UnitStep AskAfterFailure(const UnitImage& unit, const std::string& message) = 0;
+    // A unit is finished; `logLine` holds the cells appended to the log (none for a unit the log
+    // already had).
+    virtual void ShowUnitDone(const UnitImage& unit, UnitOutcome outcome, const std::vector<std::string>& logLine) = 0;
+    // Something the technician must know that is no message box of the Write (a file not saved).
+    virtual void ShowProblem(const std::string& text) = 0;
+    // True once the technician asked to stop (Ctrl+C, the Stop button): the run ends between units,
+    // never inside a Write.
+    virtual bool StopRequested() = 0;
+};
+
+struct FleetWriteOptions {
+    std::string port;
+    std::filesystem::path log;
+    std::optional<std::filesystem::path> outDirectory;  // each unit's sent image as DIR/UNIT.tbl
+    // Instead of asking, wait until a pager is behind the board that is not the one written last
+    // (its memory differs, or no pager was there in between).
+    bool waitForPagers = false;
+};
+
+struct FleetWriteSummary {
+    std::size_t written = 0;
+    std::size_t alreadyWritten = 0;
+    std::size_t failed = 0;
+    std::size_t skipped = 0;
+    bool stopped = false;
+    std::optional<TableError> logError;  // the log could not be read or written: no pager was touched
+
+    bool AllWritten(std::size_t units) const { return !logError && written + alreadyWritten == units; }
+};
+
+// "3 written, 1 already written, 0 failed, 0 skipped", and how to go on after a stop.
+std::string SummaryText(const FleetWriteSummary& summary, std::size_t units);
+
+// Writes the units in order through `port`, the program's one serial port.
+FleetWriteSummary WriteFleet(const std::vector<UnitImage>& units, const FleetWriteOptions& options, CommPort& port,
+                             FleetFrontEnd& frontEnd);
+
+}  // namespace zr

@@ -1,0 +1,95 @@
+// File > Program a Fleet...: one base table file and a roster, every unit's image built and the
+// fleet's tone plan checked, then the units written one after another into their pagers with the
+// Write of the Pager menu, each step shown, and the log growing as it is written. It runs exactly
+// the core code of `zr250pro-cli roster`.
+#pragma once
+
+#include <QDialog>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "comm_port.h"
+#include "fleet_check.h"
+#include "fleet_writer.h"
+
+class QCheckBox;
+class QEventLoop;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+
+namespace zr::gui {
+
+class FleetDialog final : public QDialog, private FleetFrontEnd {
+    Q_OBJECT
+
+public:
+    // `portName` is the port selected in the main window; `port` the program's one serial port.
+    FleetDialog(CommPort& port, std::string portName, const std::filesystem::path& startDirectory,
+                QWidget* parent = nullptr);
+    ~FleetDialog() override;
+
+    // True while units are being written.
+    bool IsWriting() const { return writing_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    class StepView;
+
+    void BuildControls(const std::filesystem::path& startDirectory);
+    void CheckClick();
+    void WriteClick();
+    // Loads and checks the files named in the dialog and shows the units; false when nothing could
+    // be built.
+    bool LoadFleet();
+    void ShowUnits();
+    void SetEditing(bool enabled);
+    UnitStep AskStep(const QString& text, const QString& goOnCaption);
+    void Answer(UnitStep step);
+
+    DeviceOperationView& DeviceView() override;
+    UnitStep AskToConnect(const UnitImage& unit, std::size_t number, std::size_t count) override;
+    void ShowWaiting(const UnitImage& unit, std::string_view why) override;
+    UnitStep AskAfterFailure(const UnitImage& unit, const std::string& message) override;
+    void ShowUnitDone(const UnitImage& unit, UnitOutcome outcome, const std::vector<std::string>& logLine) override;
+    void ShowProblem(const std::string& text) override;
+    bool StopRequested() override { return stopRequested_; }
+
+    CommPort& port_;
+    std::string portName_;
+    std::optional<CheckedFleet> fleet_;
+    bool writing_ = false;
+    bool stopRequested_ = false;
+    std::optional<UnitStep> answer_;
+    QEventLoop* waitingForAnswer_ = nullptr;
+    std::unique_ptr<StepView> stepView_;
+
+    QLineEdit* edtBase_ = nullptr;
+    QLineEdit* edtRoster_ = nullptr;
+    QLineEdit* edtLog_ = nullptr;
+    QLineEdit* edtOut_ = nullptr;
+    QCheckBox* chkWait_ = nullptr;
+    QCheckBox* chkUserMode_ = nullptr;
+    QPushButton* btnCheck_ = nullptr;
+    QTableWidget* grdUnits_ = nullptr;
+    QPlainTextEdit* memProblems_ = nullptr;
+    QLabel* lblStep_ = nullptr;
+    QPushButton* btnGoOn_ = nullptr;
+    QPushButton* btnSkip_ = nullptr;
+    QPushButton* btnStop_ = nullptr;
+    QLabel* lblStatus_ = nullptr;
+    QProgressBar* pbPager_ = nullptr;
+    QProgressBar* pbFleet_ = nullptr;
+    QPlainTextEdit* memLog_ = nullptr;
+    QPushButton* btnWrite_ = nullptr;
+    QPushButton* btnClose_ = nullptr;
+};
+
+}  // namespace zr::gui

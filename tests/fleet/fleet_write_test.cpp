@@ -1,0 +1,196 @@
+// roster write against the fleet simulator: pagers swapped behind one board, written, logged,
+// stopped and resumed, as a technician runs it.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "cli_run.h"
+#include "number_text.h"
+#include "pager_image.h"
+#include "roster.h"
+#include "spawned_programs.h"
+
+namespace zr {
+namespace {
+
+using testing::Cli;
+using testing::Simulator;
+
+struct FleetWrite : ::testing::Test {
+    testing::TempDir dir;
+    std::string base = (dir / "base.tbl").string();
+    std::string roster = (dir / "fleet.csv").string();
+    std::string log = (dir / "log.csv").string();
+    std::string out = (dir / "sent").string();
+
+    void SetUp() override {
+        ASSERT_EQ(Cli({"default", "-o", base}).status, 0);
+        std::ofstream(roster) << "unit,call1.tone1,call1.tone2\nP-01,349.0,600.9\nP-02,368.5,600.9\nP-03,389.0,600.9\n";
+    }
+
+    testing::Outcome Write(const std::string& port, std::vector<std::string> more = {}) {
+        std::vector<std::string> args{"roster", "write", "--port", port, base, roster, "--log", log, "--wait"};
+        args.insert(args.end(), more.begin(), more.end());
+        return Cli(args);
+    }
+
+    // The log's lines after its header, each as unit, outcome and message.
+    std::vector<std::vector<std::string>> Logged(const std::string& port) {
+        const auto rows = std::get<std::vector<CsvRow>>(ParseCsv(std::get<std::string>(ReadTextFile(log))));
+        EXPECT_EQ(rows.at(0).cells, (std::vector<std::string>{"time", "unit", "port", "firmware", "outcome",
+                                                              "message", "checksum"}));
+        std::vector<std::vector<std::string>> lines;
+        for (std::size_t i = 1; i < rows.size(); ++i) {
+            const auto& cells = rows[i].cells;
+            EXPECT_EQ(cells.at(2), port);
+            lines.push_back({cells.at(1), cells.at(4), cells.at(5)});
+        }
+        return lines;
+    }
+};
+
+TEST_F(FleetWrite, ThreeUnitsWrittenLoggedAndKeptForVerify) {
+    Simulator simulator(dir, {"--pagers", "3", "--auto-swap", "--swap-gap", "100"});
+    const auto trace = dir / "trace.txt";
+    const auto run = Write(simulator.link(), {"--out", out, "--trace", trace.string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "ZR250Pro: Write Sucess !\nZR250Pro: Write Sucess !\nZR250Pro: Write Sucess !\n"
+                       "3 written, 0 already written, 0 failed, 0 skipped\n");
+    using Line = std::vector<std::string>;
+    EXPECT_EQ(Logged(simulator.link()), (std::vector<Line>{{"P-01", "written", "Write Sucess !"},
+                                                           {"P-02", "written", "Write Sucess !"},
+                                                           {"P-03", "written", "Write Sucess !"}}));
+
+    // Each kept image is the unit's, sealed as sent, with the checksum the log names.
+    const auto rows = std::get<std::vector<CsvRow>>(ParseCsv(std::get<std::string>(ReadTextFile(log))));
+    for (const auto& [row, tone] : {std::pair{1, 3490}, {2, 3685}, {3, 3890}}) {
+        const auto sent = testing::ReadAll(dir / "sent" / (rows[row].cells[1] + ".tbl"));
+        ASSERT_EQ(sent.size(), kImageSize);
+        EXPECT_EQ(sent[192] << 8 | sent[193], tone);
+        EXPECT_EQ(rows[row].cells[3], "5.10");
+        EXPECT_EQ(rows[row].cells[6], FormatHex(sent[254] << 8 | sent[255], 4));
+    }
+    // The fleet went round: pager 1 is back behind the board and holds unit P-01.
+    ::usleep(300000);
+    EXPECT_EQ(Cli({"verify", "--port", simulator.link(), (dir / "sent" / "P-01.tbl").string()}).out,
+              "ZR250Pro: Verify Sucess !\n");
+
+    const auto again = Write(simulator.link());
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(again.out, "0 written, 3 already written, 0 failed, 0 skipped\n");
+    EXPECT_EQ(Logged(simulator.link()).size(), 3u);
+
+    // The trace holds every Write's 32 pieces, each request and its reply on the line.
+    const auto traced = std::get<std::string>(ReadTextFile(trace));
+    EXPECT_NE(traced.find(simulator.link() + "  open    ok"), std::string::npos) << traced.substr(0, 400);
+    std::size_t requests = 0;
+    for (auto at = traced.find("  ->  "); at != std::string::npos; at = traced.find("  ->  ", at + 1)) ++requests;
+    EXPECT_GE(requests, 3u * 32u);
+    const auto untraced = Write(simulator.link(), {"--trace", (dir / "no" / "t.txt").string()});
+    EXPECT_EQ(untraced.status, 1);
+    EXPECT_TRUE(untraced.out.empty()) << "nothing was tried on the line";
+}
+
+TEST_F(FleetWrite, ANakOnTheSecondUnitThenAResumeWritesOnlyTheMissingUnits) {
+    std::string port;
+    {
+        // Write 33 is the second unit's first piece.
+        Simulator simulator(dir, {"--pagers", "3", "--auto-swap", "--swap-gap", "100", "--nak-write", "33"});
+        port = simulator.link();
+        const auto run = Write(port, {"--on-failure", "stop"});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, "ZR250Pro: Write Sucess !\nZR250Pro: Write Error !\n"
+                           "1 written, 0 already written, 1 failed, 0 skipped; stopped, run again with the same log to "
+                           "go on\n");
+    }
+    Simulator simulator(dir, {"--pagers", "2", "--auto-swap", "--swap-gap", "100"});
+    const auto resumed = Write(port);
+    EXPECT_EQ(resumed.status, 0) << resumed.err;
+    EXPECT_EQ(resumed.out, "ZR250Pro: Write Sucess !\nZR250Pro: Write Sucess !\n"
+                           "2 written, 1 already written, 0 failed, 0 skipped\n");
+    using Line = std::vector<std::string>;
+    EXPECT_EQ(Logged(port), (std::vector<Line>{{"P-01", "written", "Write Sucess !"},
+                                               {"P-02", "failed", "Write Error !"},
+                                               {"P-02", "written", "Write Sucess !"},
+                                               {"P-03", "written", "Write Sucess !"}}));
+}
+
+TEST_F(FleetWrite, WaitKeepsOffAPagerLeftUnchangedAndCtrlCStopsOnlyOnceTheWriteIsDone) {
+    const std::string control = (dir / "sim-control").string();
+    Simulator simulator(dir, {"--pagers", "2", "--control", control, "--swap-gap", "100", "--pace", "9600"});
+    int out = -1, err = -1;
+    const pid_t writer = testing::Spawn({ZR250PRO_CLI, "roster", "write", "--port", simulator.link(), base, roster,
+                                         "--log", log, "--wait"},
+                                        out, err);
+    std::string said;
+    ASSERT_TRUE(testing::ReadUntil(
+        err, said, "Waiting for the pager of unit P-02: the pager behind the board is the one just written\n"));
+    ::usleep(1500000);
+    EXPECT_EQ(Logged(simulator.link()).size(), 1u) << "the same pager is not written twice";
+
+    const std::size_t swapped = said.size();
+    std::ofstream(control) << "swap\n";
+    ASSERT_TRUE(testing::ReadUntil(err, said, "  Write Now ......\n", swapped));
+    ::kill(writer, SIGINT);
+    const std::string printed = testing::ReadToEnd(out);
+    said += testing::ReadToEnd(err);
+    int status = 0;
+    ::waitpid(writer, &status, 0);
+    ::close(out);
+    ::close(err);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(printed, "ZR250Pro: Write Sucess !\nZR250Pro: Write Sucess !\n2 written, 0 already written, 0 failed, "
+                       "0 skipped; stopped, run again with the same log to go on\n");
+    EXPECT_NE(said.find("Unit P-02: written"), std::string::npos) << said;
+    EXPECT_EQ(Logged(simulator.link()).size(), 2u);
+}
+
+TEST_F(FleetWrite, AskedAtEveryPagerAFailedWriteIsTriedAgainAndAUnitSkipped) {
+    Simulator simulator(dir, {"--pagers", "3", "--auto-swap", "--swap-gap", "0", "--nak-write", "33"});
+    // Enter for P-01; Enter for P-02, whose Write fails, and Enter to try it again; s for P-03.
+    std::ofstream(dir / "answers") << "\n\n\ns\n";
+    const auto run = testing::Cli("roster write --port " + simulator.link() + " " + base + " " + roster + " --log " +
+                                  log + " < " + (dir / "answers").string());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "ZR250Pro: Write Sucess !\nZR250Pro: Write Error !\nZR250Pro: Write Sucess !\n"
+                       "2 written, 0 already written, 0 failed, 1 skipped\n");
+    using Line = std::vector<std::string>;
+    EXPECT_EQ(Logged(simulator.link()), (std::vector<Line>{{"P-01", "written", "Write Sucess !"},
+                                                           {"P-02", "failed", "Write Error !"},
+                                                           {"P-02", "written", "Write Sucess !"},
+                                                           {"P-03", "skipped", ""}}));
+}
+
+TEST_F(FleetWrite, ALogThatIsNoFleetLogOrCannotBeWrittenStopsBeforeAnyPager) {
+    std::ofstream(log) << "name,phone\nJo,123\n";
+    const auto foreign = Write("/nonexistent/port");
+    EXPECT_EQ(foreign.status, 2);
+    EXPECT_NE(foreign.err.find(log + " line 1: not a fleet log"), std::string::npos) << foreign.err;
+    EXPECT_EQ(std::get<std::string>(ReadTextFile(log)), "name,phone\nJo,123\n");
+
+    log = (dir / "missing" / "log.csv").string();
+    const auto unwritable = Write("/nonexistent/port");
+    EXPECT_EQ(unwritable.status, 2);
+    EXPECT_NE(unwritable.err.find(log + ": cannot be written"), std::string::npos) << unwritable.err;
+
+    // A log is judged as a save judges its target, before it is read: never waited on, never forced.
+    const auto folder = dir / "folder", fifo = dir / "fifo", readOnly = dir / "read-only.csv";
+    std::filesystem::create_directory(folder);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    std::ofstream(readOnly) << "";
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
+    for (const auto& [target, reason] : {std::pair{folder, "Is a directory"},
+                                         {fifo, "not a regular file (a FIFO)"},
+                                         {readOnly, "Permission denied"}}) {
+        log = target.string();
+        const auto refused = Write("/nonexistent/port");
+        EXPECT_EQ(refused.status, 2) << log;
+        EXPECT_NE(refused.err.find(log + ": cannot be written: " + reason), std::string::npos) << refused.err;
+    }
+    EXPECT_EQ(std::filesystem::file_size(readOnly), 0u);
+}
+
+}  // namespace
+}  // namespace zr

@@ -1,0 +1,133 @@
+// The trace a technician sends: every event on the line, one line each, readable at a glance.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "cli_run.h"
+#include "device_operations.h"
+#include "device_texts.h"
+#include "link_trace.h"
+#include "pager_simulator.h"
+#include "quick_port.h"
+#include "recording_view.h"
+#include "temp_dir.h"
+
+namespace zr {
+namespace {
+
+using sim::SimulatorOptions;
+using sim::SimulatorThread;
+using testing::QuickPort;
+using testing::RecordingView;
+using testing::TempDir;
+
+struct TraceLine {
+    double ms = 0;
+    std::string port, event, detail;
+};
+
+// "    12.480 ms  PORT  EVENT   DETAIL"
+std::vector<TraceLine> ReadTrace(const std::filesystem::path& file) {
+    std::vector<TraceLine> lines;
+    std::ifstream in(file);
+    for (std::string text; std::getline(in, text);) {
+        std::istringstream fields(text);
+        TraceLine line;
+        std::string unit;
+        fields >> line.ms >> unit >> line.port >> line.event;
+        std::getline(fields >> std::ws, line.detail);
+        EXPECT_EQ(unit, "ms") << text;
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+class LinkTraceTest : public ::testing::Test {
+protected:
+    void Start(SimulatorOptions options = {}) {
+        simulator = std::make_unique<SimulatorThread>(options);
+        ports = {simulator->PortPath()};
+    }
+    std::vector<TraceLine> Trace() {
+        port.reset();  // the last reply is written when the port goes
+        return ReadTrace(dir / "trace.txt");
+    }
+
+    TempDir dir;
+    std::unique_ptr<SimulatorThread> simulator;
+    PortNameTable ports;
+    std::unique_ptr<CommPort> port =
+        std::make_unique<TracedPort>(std::make_unique<QuickPort>(), std::make_shared<LinkTrace>(dir / "trace.txt"));
+    RecordingView view;
+    PagerImage image = StartupImage();
+    SquelchLevelTable levels = BuiltInSquelchLevelTable();
+};
+
+TEST_F(LinkTraceTest, AWriteRefusedAtPieceFiveShowsWhichPieceFailedAndHow) {
+    SimulatorOptions options;
+    options.negativeAcknowledgeAt = 5;
+    Start(options);
+    EXPECT_FALSE(WritePager({*port, ports, 0, image, levels, view}));
+    const auto lines = Trace();
+
+    std::vector<std::string> events;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        events.push_back(lines[i].event);
+        EXPECT_EQ(lines[i].port, ports[0]);
+        if (i > 0) EXPECT_LE(lines[i - 1].ms, lines[i].ms) << "line " << i;
+    }
+    // Probe, reopen, version, tag, then the pieces up to the refused fifth.
+    std::vector<std::string> expected{"open", "purge", "->", "<-", "close", "open", "purge", "->", "<-", "->", "<-",
+                                      "purge"};
+    for (int piece = 1; piece <= 5; ++piece) expected.insert(expected.end(), {"->", "<-"});
+    expected.push_back("close");
+    EXPECT_EQ(events, expected);
+
+    EXPECT_EQ(lines[0].detail, "ok, 9600 baud, mode 1");
+    EXPECT_EQ(lines[2].detail, "56 61 6E 74 6F 72 65 6C 69 78 33 52 03 00 00 00 00 88  (18 bytes: read '3' address 0 count 0)");
+    const TraceLine& fifth = lines[lines.size() - 3];
+    EXPECT_TRUE(fifth.detail.ends_with("(25 bytes: write '3' address 32 count 8, piece 5)")) << fifth.detail;
+    const TraceLine& refusal = lines[lines.size() - 2];
+    EXPECT_TRUE(refusal.detail.starts_with("56 61 6E 74 6F 72 65 6C 69 78 33 53 01 15 00 9C  (16 bytes in "))
+        << refusal.detail;
+    EXPECT_TRUE(refusal.detail.ends_with(": NOT acknowledged (payload 15))")) << refusal.detail;
+    EXPECT_TRUE(lines[lines.size() - 4].detail.ends_with(": acknowledged)"));
+}
+
+TEST_F(LinkTraceTest, TimeOutsAndPortsThatWouldNotOpenAreInTheTrace) {
+    SimulatorOptions silent;
+    silent.silent = true;
+    Start(silent);
+    ports.insert(ports.begin(), "/nonexistent/ttyUSB9");
+    EXPECT_FALSE(ProbeSelectedPort({*port, ports, 0, image, levels, view}));
+    EXPECT_FALSE(ProbeSelectedPort({*port, ports, 1, image, levels, view}));
+    const auto lines = Trace();
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0].event, "open");
+    EXPECT_EQ(lines[0].detail, "failed: serial port error 8 (No such file or directory)");
+    EXPECT_EQ(lines[1].event, "open");
+    EXPECT_EQ(lines[3].event, "->");
+    EXPECT_EQ(lines[4].event, "timeout");
+    EXPECT_TRUE(lines[4].detail.starts_with("no byte for ")) << lines[4].detail;
+    EXPECT_TRUE(lines[4].detail.ends_with(" ms, 0 of 15 bytes received")) << lines[4].detail;
+    EXPECT_EQ(lines[5].event, "purge");
+}
+
+TEST(LinkTraceCli, TraceOptionWritesTheFileOrSaysWhyNot) {
+    TempDir dir;
+    SimulatorThread board;
+    const auto traced = testing::Cli("probe --port " + board.PortPath() + " --trace " + (dir / "t.txt").string());
+    EXPECT_EQ(traced.status, 0);
+    const auto lines = ReadTrace(dir / "t.txt");
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[0].event, "open");
+
+    const auto refused = testing::Cli("probe --port " + board.PortPath() + " --trace /nonexistent/dir/t.txt");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.out.empty()) << "nothing was tried on the line";
+}
+
+}  // namespace
+}  // namespace zr
