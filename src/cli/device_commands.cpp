@@ -102,10 +102,14 @@ void AddWriteCommand(CLI::App& app, int& status) {
     command->add_option("-o,--output", choice->sent,
                         "After a successful Write, save the image exactly as sent (with the pager's version; - for "
                         "standard output)");
-    command->callback([&status, choice] {
+    auto changedOnly = std::make_shared<bool>(false);
+    command->add_flag("--changed-only", *changedOnly,
+                      "Read the pager first and send only the 8-byte pieces it does not hold yet (all of them "
+                      "when it cannot be read); the same seal and read-back");
+    command->callback([&status, choice, changedOnly] {
         ReserveStandardOutputFor(choice->sent);
         auto session = OpenAsWindow(choice->file);
-        if (!session || !RunOnPort(*choice, *session, WritePager)) {
+        if (!session || !RunOnPort(*choice, *session, *changedOnly ? WriteChangedPieces : WritePager)) {
             status = kExitFailure;
             return;
         }

@@ -221,6 +221,9 @@ void AddWriteCommand(CLI::App& roster, int& status) {
     command->add_option("--out", options->out, "Keep each unit's sent image as DIR/UNIT.tbl, ready for Verify");
     command->add_flag("--wait", options->fleet.waitForPagers,
                       "Do not ask: wait until a pager that was not written last is behind the board");
+    command->add_flag("--changed-only", options->fleet.changedOnly,
+                      "Read each pager first and send only the 8-byte pieces it does not hold yet (all of them when "
+                      "it cannot be read); the same seal and read-back");
     command
         ->add_option("--on-failure", options->onFailure, "After a failed Write: ask (default), skip the unit, or stop")
         ->transform(CLI::CheckedTransformer(

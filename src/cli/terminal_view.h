@@ -11,6 +11,7 @@
 #include <string>
 
 #include "cli_common.h"
+#include "device_operations.h"
 #include "device_view.h"
 #include "editor_load.h"
 #include "link_trace.h"
@@ -48,6 +49,10 @@ public:
         for (const auto& failure : failures) PrintDiagnostic(failure.Text());
     }
     void ProcessEvents() override {}
+    void ReportPiecesSent(int pieces) override {
+        PrintDiagnostic(std::to_string(pieces) + " of " + std::to_string(kWritePieceCount) + " pieces sent");
+    }
+    void ShowDiagnostic(std::string_view text) override { PrintDiagnostic(text); }
 
 private:
     EditorSession* session_ = nullptr;

@@ -55,8 +55,8 @@ bool StartLog(const std::filesystem::path& log) {
     return AppendLogLine(log, kFleetLogHeader);
 }
 
-// The Write's view as the front end shows it, remembering the last message box and the firmware
-// version the Write read.
+// The Write's view as the front end shows it, remembering the last message box, the firmware version
+// the Write read and how many pieces it sent.
 class RecordedView final : public DeviceOperationView {
 public:
     explicit RecordedView(DeviceOperationView& shown) : shown_(shown) {}
@@ -84,9 +84,15 @@ public:
         shown_.ExplainPortFailures(failures);
     }
     void ProcessEvents() override { shown_.ProcessEvents(); }
+    void ReportPiecesSent(int count) override {
+        pieces = std::to_string(count);
+        shown_.ReportPiecesSent(count);
+    }
+    void ShowDiagnostic(std::string_view text) override { shown_.ShowDiagnostic(text); }
 
     std::string lastMessage;
     std::string firmware;
+    std::string pieces;
 
 private:
     DeviceOperationView& shown_;
@@ -144,7 +150,7 @@ private:
         if (step == UnitStep::Skip) {
             ++summary_.skipped;
             Record(unit, UnitOutcome::Skipped,
-                   {LocalTimeText(), unit.name, options_.port, "", std::string(kSkippedOutcome), "", ""});
+                   {LocalTimeText(), unit.name, options_.port, "", std::string(kSkippedOutcome), "", "", ""});
             return;
         }
         for (;;) {
@@ -163,7 +169,7 @@ private:
             if (!Record(unit, ok ? UnitOutcome::Written : UnitOutcome::Failed,
                         {LocalTimeText(), unit.name, options_.port, view.firmware,
                          std::string(ok ? kWrittenOutcome : kFailedOutcome), view.lastMessage,
-                         SentChecksum(unit.image)}))
+                         SentChecksum(unit.image), view.pieces}))
                 return;
             if (ok) {
                 ++summary_.written;
@@ -177,10 +183,12 @@ private:
         }
     }
 
-    // The one Write of a unit: the window's Write, gates, repair, seal, pieces and read-back.
+    // The one Write of a unit: the window's Write, gates, repair, seal, pieces and read-back; with
+    // `changedOnly` only the pieces the pager does not hold yet.
     bool WriteUnit(PagerImage& image, DeviceOperationView& view) {
         const SquelchLevelTable levels = BuiltInSquelchLevelTable();
-        return WritePager({port_, ports_, 0, image, levels, view});
+        const auto write = options_.changedOnly ? WriteChangedPieces : WritePager;
+        return write({port_, ports_, 0, image, levels, view});
     }
 
     bool Record(const UnitImage& unit, UnitOutcome outcome, const std::vector<std::string>& line) {

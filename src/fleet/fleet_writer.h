@@ -19,8 +19,9 @@
 namespace zr {
 
 // The log's columns, its first line.
-inline const std::vector<std::string> kFleetLogHeader{"time",    "unit",    "port",    "firmware",
-                                                      "outcome", "message", "checksum"};
+// "pieces" is how many of the image's 32 pieces the Write sent (empty when it sent none before it ended).
+inline const std::vector<std::string> kFleetLogHeader{"time",    "unit",    "port",     "firmware",
+                                                      "outcome", "message", "checksum", "pieces"};
 inline constexpr std::string_view kWrittenOutcome = "written";
 inline constexpr std::string_view kFailedOutcome = "failed";
 inline constexpr std::string_view kSkippedOutcome = "skipped";
@@ -66,6 +67,8 @@ struct FleetWriteOptions {
     // Instead of asking, wait until a pager is behind the board that is not the one written last
     // (its memory differs, or no pager was there in between).
     bool waitForPagers = false;
+    // Each Write reads the pager first and sends only the pieces it does not hold yet.
+    bool changedOnly = false;
 };
 
 struct FleetWriteSummary {

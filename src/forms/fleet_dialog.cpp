@@ -126,10 +126,15 @@ void FleetDialog::BuildControls(const std::filesystem::path& startDirectory) {
     chkUserMode_->setObjectName(QStringLiteral("chkUserMode"));
     chkWait_ = new QCheckBox(QStringLiteral("Wait for each new pager instead of asking"), this);
     chkWait_->setObjectName(QStringLiteral("chkWait"));
+    chkChangedOnly_ = new QCheckBox(QStringLiteral("Send changed pieces only"), this);
+    chkChangedOnly_->setObjectName(QStringLiteral("chkChangedOnly"));
+    chkChangedOnly_->setToolTip(QStringLiteral(
+        "Read each pager first and send only the 8-byte pieces it does not hold yet; the same read-back"));
     btnCheck_ = new QPushButton(QStringLiteral("Check"), this);
     btnCheck_->setObjectName(QStringLiteral("btnCheck"));
     options->addWidget(chkUserMode_);
     options->addWidget(chkWait_);
+    options->addWidget(chkChangedOnly_);
     options->addStretch(1);
     options->addWidget(btnCheck_);
     layout->addLayout(options);
@@ -293,6 +298,7 @@ void FleetDialog::WriteClick() {
     options.log = PathOf(edtLog_);
     if (!edtOut_->text().isEmpty()) options.outDirectory = PathOf(edtOut_);
     options.waitForPagers = chkWait_->isChecked();
+    options.changedOnly = chkChangedOnly_->isChecked();
 
     writing_ = true;
     stopRequested_ = false;
@@ -311,7 +317,7 @@ void FleetDialog::WriteClick() {
 }
 
 void FleetDialog::SetEditing(bool enabled) {
-    for (QWidget* control : std::initializer_list<QWidget*>{edtBase_, edtRoster_, edtLog_, edtOut_, chkWait_,
+    for (QWidget* control : std::initializer_list<QWidget*>{edtBase_, edtRoster_, edtLog_, edtOut_, chkWait_, chkChangedOnly_,
                                                              chkUserMode_, btnCheck_, btnWrite_, btnClose_})
         control->setEnabled(enabled);
 }

@@ -75,6 +75,7 @@ private:
     QLineEdit* edtRoster_ = nullptr;
     QLineEdit* edtLog_ = nullptr;
     QLineEdit* edtOut_ = nullptr;
+    QCheckBox* chkChangedOnly_ = nullptr;
     QCheckBox* chkWait_ = nullptr;
     QCheckBox* chkUserMode_ = nullptr;
     QPushButton* btnCheck_ = nullptr;

@@ -1,5 +1,6 @@
 #include "device_operations.h"
 
+#include <algorithm>
 #include <array>
 
 #include "device_texts.h"
@@ -9,7 +10,7 @@ namespace zr {
 
 namespace {
 
-constexpr std::uint8_t kPieceSize = 8;
+constexpr std::uint8_t kPieceSize = kWritePieceSize;
 constexpr std::chrono::milliseconds kPieceInterval{10};
 constexpr std::uint8_t kHalfImage = kImageSize / 2;
 constexpr int kProgressEnd = static_cast<int>(kImageSize);
@@ -124,6 +125,95 @@ bool VerifyBothHalves(FrameLink& link, const DeviceContext& context) {
     return true;
 }
 
+// Reads both halves of the pager's memory into `memory`; `afterHalf` hears where each half ends.
+template <typename AfterHalf>
+bool ReadBothHalves(FrameLink& link, PagerImage& memory, AfterHalf afterHalf) {
+    for (std::uint16_t address = 0; address < kImageSize; address += kHalfImage) {
+        if (!link.ReadBlock(kPagerMemoryCommand, memory.bytes, address, kHalfImage)) return false;
+        afterHalf(address + kHalfImage);
+    }
+    return true;
+}
+
+// Which of the image's pieces a Write sends, by piece number.
+using PieceSelection = std::array<bool, kWritePieceCount>;
+
+PieceSelection AllPieces() {
+    PieceSelection all;
+    all.fill(true);
+    return all;
+}
+
+// The pieces of the sealed image that the pager does not hold yet. When its memory cannot be read
+// first, all of them, as the full Write sends them, and the technician is told so.
+PieceSelection ChangedPieces(FrameLink& link, const DeviceContext& context) {
+    PagerImage held{};
+    context.port.Purge();
+    if (!ReadBothHalves(link, held, [](int) {})) {
+        context.view.ShowDiagnostic(kChangedOnlyFallbackNote);
+        return AllPieces();
+    }
+    PieceSelection changed{};
+    for (std::size_t piece = 0; piece < kWritePieceCount; ++piece) {
+        const auto first = static_cast<std::ptrdiff_t>(piece * kPieceSize);
+        changed[piece] = !std::equal(held.bytes.begin() + first, held.bytes.begin() + first + kPieceSize,
+                                     context.image.bytes.begin() + first);
+    }
+    return changed;
+}
+
+// Sends the selected pieces in address order, each acknowledged and followed by the pause. Every
+// piece of the image, sent or not, moves the bar on by 8. False after the write-error box.
+bool SendPieces(FrameLink& link, const DeviceContext& context, const PieceSelection& selected) {
+    DeviceOperationView& view = context.view;
+    int sent = 0;
+    for (std::uint16_t address = 0; address < kImageSize; address += kPieceSize) {
+        if (!selected[address / kPieceSize]) {
+            view.SetProgressPosition(view.ProgressPosition() + kPieceSize);
+            continue;
+        }
+        ++sent;
+        const bool acknowledged = link.WriteBlock(context.image, address, kPieceSize);
+        view.SetProgressPosition(view.ProgressPosition() + kPieceSize);
+        link.PumpWait(kPieceInterval);
+        if (!acknowledged) {
+            view.ReportPiecesSent(sent);
+            return Fail(view, WriteErrorMessage());
+        }
+    }
+    view.ReportPiecesSent(sent);
+    return true;
+}
+
+enum class WriteScope { Whole, ChangedOnly };
+
+// The Write of the Pager menu; with `ChangedOnly` it sends only what the pager does not hold yet,
+// between the same gates, seal and read-back.
+bool WriteSealedImage(const DeviceContext& context, WriteScope scope) {
+    return RunOperation(context, Phase::Write, [&context, scope](FrameLink& link, Phase& phase) {
+        DeviceOperationView& view = context.view;
+        view.SetDeviceMenuEnabled(false, false, false);
+        view.SetProgressRange(kProgressEnd);
+        view.SetStatusText(kWritingStatus);
+        if (!FirmwareIsRecent(link.QueryFirmwareVersion(context.image))) return Fail(view, OldFirmwareMessage());
+        // A Write goes on whatever tag the pager carries: it is about to get this program's.
+        link.QueryModelTag();
+
+        RepairSquelchThresholds(context.image, context.squelchLevels);
+        SealImageForWrite(context.image);
+        const PieceSelection selected = scope == WriteScope::Whole ? AllPieces() : ChangedPieces(link, context);
+        context.port.Purge();
+        if (!SendPieces(link, context, selected)) return false;
+
+        phase = Phase::Verify;
+        view.SetProgressPosition(0);
+        view.SetStatusText(kVerifyingStatus);
+        if (!VerifyBothHalves(link, context)) return false;
+        view.ShowMessage(WriteDoneMessage());
+        return true;
+    });
+}
+
 }  // namespace
 
 PortProbe ProbeSelectedPort(const DeviceContext& context) {
@@ -205,11 +295,8 @@ bool ReadPager(const DeviceContext& context) {
 
         PagerImage received{};
         context.port.Purge();
-        for (std::uint16_t address = 0; address < kImageSize; address += kHalfImage) {
-            if (!link.ReadBlock(kPagerMemoryCommand, received.bytes, address, kHalfImage))
-                return Fail(view, ReadErrorMessage());
-            view.SetProgressPosition(address + kHalfImage);
-        }
+        if (!ReadBothHalves(link, received, [&view](int end) { view.SetProgressPosition(end); }))
+            return Fail(view, ReadErrorMessage());
         if (!HasValidChecksum(received)) return Fail(view, ChecksumErrorMessage());
         RepairSquelchThresholds(received, context.squelchLevels);
         context.image = received;
@@ -219,34 +306,9 @@ bool ReadPager(const DeviceContext& context) {
     });
 }
 
-bool WritePager(const DeviceContext& context) {
-    return RunOperation(context, Phase::Write, [&context](FrameLink& link, Phase& phase) {
-        DeviceOperationView& view = context.view;
-        view.SetDeviceMenuEnabled(false, false, false);
-        view.SetProgressRange(kProgressEnd);
-        view.SetStatusText(kWritingStatus);
-        if (!FirmwareIsRecent(link.QueryFirmwareVersion(context.image))) return Fail(view, OldFirmwareMessage());
-        // A Write goes on whatever tag the pager carries: it is about to get this program's.
-        link.QueryModelTag();
+bool WritePager(const DeviceContext& context) { return WriteSealedImage(context, WriteScope::Whole); }
 
-        RepairSquelchThresholds(context.image, context.squelchLevels);
-        SealImageForWrite(context.image);
-        context.port.Purge();
-        for (std::uint16_t address = 0; address < kImageSize; address += kPieceSize) {
-            const bool acknowledged = link.WriteBlock(context.image, address, kPieceSize);
-            view.SetProgressPosition(view.ProgressPosition() + kPieceSize);
-            link.PumpWait(kPieceInterval);
-            if (!acknowledged) return Fail(view, WriteErrorMessage());
-        }
-
-        phase = Phase::Verify;
-        view.SetProgressPosition(0);
-        view.SetStatusText(kVerifyingStatus);
-        if (!VerifyBothHalves(link, context)) return false;
-        view.ShowMessage(WriteDoneMessage());
-        return true;
-    });
-}
+bool WriteChangedPieces(const DeviceContext& context) { return WriteSealedImage(context, WriteScope::ChangedOnly); }
 
 bool VerifyPager(const DeviceContext& context) {
     return RunOperation(context, Phase::Verify, [&context](FrameLink& link, Phase&) {

@@ -21,6 +21,10 @@
 
 namespace zr {
 
+// A Write sends the image in pieces of this many bytes, each acknowledged by the board.
+inline constexpr std::size_t kWritePieceSize = 8;
+inline constexpr std::size_t kWritePieceCount = kImageSize / kWritePieceSize;
+
 // What a Read, Write or Verify works with: the one port, the port list with the selected item of
 // `cboPort`, the current image, the squelch level table and the view.
 struct DeviceContext {
@@ -41,6 +45,15 @@ bool ReadPager(const DeviceContext& context);
 // line), sends it in 32 acknowledged pieces of 8 bytes and reads it back. Returns true when
 // "Write Sucess !" was shown.
 bool WritePager(const DeviceContext& context);
+
+// The Write for a pager that already holds most of the image (a fleet unit, one changed tone): the
+// same gates, squelch repair and seal as WritePager, then both halves of the pager's memory are read
+// and only the pieces that differ are sent, in address order, each acknowledged and followed by the
+// same pause; then the same read-back and messages. When nothing differs nothing is sent, and the
+// pager is still read back. When the pager's memory cannot be read first, all 32 pieces are sent as
+// WritePager sends them, and the view hears a diagnostic saying so. Returns true when
+// "Write Sucess !" was shown.
+bool WriteChangedPieces(const DeviceContext& context);
 
 // Pager > Verify (F2). Compares the pager's memory with the image exactly as it is. Returns true when
 // "Verify Sucess !" was shown.

@@ -64,4 +64,9 @@ inline std::optional<Message> PortFailureMessage(const std::vector<PortFailure>&
     return WarningMessage(text);
 }
 
+// A Write of changed pieces only that could not read the pager's memory first sends all of them; a
+// diagnostic, not a message box.
+inline constexpr std::string_view kChangedOnlyFallbackNote =
+    "the pager's memory could not be read before writing: sending all 32 pieces";
+
 }  // namespace zr

@@ -38,6 +38,13 @@ public:
     virtual void ExplainPortFailures(const std::vector<PortFailure>& failures) = 0;
     // Handle pending window events, so the window keeps painting while a transfer waits.
     virtual void ProcessEvents() = 0;
+
+    // How many of the image's 8-byte pieces a Write sent to the pager (a refused piece counts as
+    // sent), told once the pieces are done or one was refused. The main window shows nothing.
+    virtual void ReportPiecesSent(int /*pieces*/) {}
+    // A note for the technician that is no message box (the command line's standard error); the
+    // main window shows nothing.
+    virtual void ShowDiagnostic(std::string_view /*text*/) {}
 };
 
 // A look at the line the technician need not follow: shows nothing, answers every box OK. A caller

@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include <csignal>
+#include <fstream>
 #include <iostream>
 
 #include "pager_simulator.h"
@@ -27,6 +28,14 @@ CLI::Validator VersionText() {
         "MAJOR.MINOR");
 }
 
+bool WriteRequestLog(const std::string& path, const std::vector<zr::sim::RequestRecord>& requests) {
+    std::ofstream file(path);
+    for (const auto& request : requests)
+        file << unsigned{request.command} << ' ' << static_cast<char>(request.letter) << ' ' << request.address << ' '
+             << request.count << '\n';
+    return static_cast<bool>(file.flush());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -36,7 +45,7 @@ int main(int argc, char** argv) {
                  "zr250pro-sim"};
     app.set_version_flag("--version", std::string("zr250pro-sim ") + ZR250PRO_VERSION);
     zr::sim::SimulatorOptions options;
-    std::string table, firmware = "5.10", board = "2.15", tag, dump;
+    std::string table, firmware = "5.10", board = "2.15", tag, dump, log;
     unsigned byteGapMs = 0;
     app.add_option("--link", options.link, "Make a symbolic link to the port here (removed at the end)");
     app.add_option("--table", table,
@@ -53,6 +62,9 @@ int main(int argc, char** argv) {
     app.add_option("--pace", options.pace, "Line speed in baud (9600 is the real line); 0 answers at once")
         ->capture_default_str();
     app.add_option("--dump", dump, "Write the pager's memory to this table file at the end");
+    app.add_option("--log", log,
+                   "Write every request received to this file at the end, one a line: command, letter, address, "
+                   "count (\"51 S 8 8\" is the write of the second piece)");
     auto* fleet = app.add_option_group("Fleet", "Several pagers behind the board, one connected at a time");
     unsigned swapGapMs = 500;
     fleet->add_option("--pagers", options.pagers, "This many pagers, each starting with the same memory")
@@ -105,6 +117,10 @@ int main(int argc, char** argv) {
                 std::cerr << "zr250pro-sim: cannot write " << dump << ": " << failure->reason << "\n";
                 return 1;
             }
+        }
+        if (!log.empty() && !WriteRequestLog(log, simulator.Requests())) {
+            std::cerr << "zr250pro-sim: cannot write " << log << "\n";
+            return 1;
         }
     } catch (const std::exception& error) {
         std::cerr << "zr250pro-sim: " << error.what() << "\n";

@@ -40,7 +40,7 @@ struct FleetWrite : ::testing::Test {
     std::vector<std::vector<std::string>> Logged(const std::string& port) {
         const auto rows = std::get<std::vector<CsvRow>>(ParseCsv(std::get<std::string>(ReadTextFile(log))));
         EXPECT_EQ(rows.at(0).cells, (std::vector<std::string>{"time", "unit", "port", "firmware", "outcome",
-                                                              "message", "checksum"}));
+                                                              "message", "checksum", "pieces"}));
         std::vector<std::vector<std::string>> lines;
         for (std::size_t i = 1; i < rows.size(); ++i) {
             const auto& cells = rows[i].cells;
@@ -71,6 +71,7 @@ TEST_F(FleetWrite, ThreeUnitsWrittenLoggedAndKeptForVerify) {
         EXPECT_EQ(sent[192] << 8 | sent[193], tone);
         EXPECT_EQ(rows[row].cells[3], "5.10");
         EXPECT_EQ(rows[row].cells[6], FormatHex(sent[254] << 8 | sent[255], 4));
+        EXPECT_EQ(rows[row].cells[7], "32");
     }
     // The fleet went round: pager 1 is back behind the board and holds unit P-01.
     ::usleep(300000);
@@ -161,6 +162,22 @@ TEST_F(FleetWrite, AskedAtEveryPagerAFailedWriteIsTriedAgainAndAUnitSkipped) {
                                                            {"P-02", "failed", "Write Error !"},
                                                            {"P-02", "written", "Write Sucess !"},
                                                            {"P-03", "skipped", ""}}));
+}
+
+TEST_F(FleetWrite, ChangedPiecesOnlySendsEachUnitWhatThePagerLacksAndLogsTheCount) {
+    // One pager taking every unit in turn: each unit differs from the one before in a call's tones,
+    // their codes and the checksum.
+    Simulator simulator(dir, {});
+    std::ofstream(dir / "answers") << "\n\n\n";
+    const auto run = testing::Cli("roster write --changed-only --port " + simulator.link() + " " + base + " " +
+                                  roster + " --log " + log + " < " + (dir / "answers").string());
+    EXPECT_EQ(run.status, 0) << run.out;
+    const auto rows = std::get<std::vector<CsvRow>>(ParseCsv(std::get<std::string>(ReadTextFile(log))));
+    ASSERT_EQ(rows.size(), 4u);
+    for (std::size_t row = 1; row < rows.size(); ++row) {
+        EXPECT_EQ(rows[row].cells.at(4), "written");
+        EXPECT_EQ(rows[row].cells.at(7), "3");
+    }
 }
 
 TEST_F(FleetWrite, ALogThatIsNoFleetLogOrCannotBeWrittenStopsBeforeAnyPager) {

@@ -78,6 +78,57 @@ TEST(CliDevice, ReadWriteVerifyAsATechnicianRunsThem) {
     EXPECT_FALSE(std::filesystem::exists(simulator.link())) << "the link goes with the simulator";
 }
 
+std::vector<std::string> Lines(const std::vector<std::uint8_t>& bytes) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (const std::uint8_t byte : bytes) {
+        if (byte != '\n') {
+            line += static_cast<char>(byte);
+            continue;
+        }
+        lines.push_back(line);
+        line.clear();
+    }
+    return lines;
+}
+
+TEST(CliDevice, WriteOfChangedPiecesOnly) {
+    TempDir dir;
+    const auto path = [&dir](const char* name) { return (dir / name).string(); };
+    testing::WriteAll(path("d.tbl"), Bytes(StartupImage()));
+    {
+        Simulator simulator(dir, {"--dump", path("dump.tbl"), "--log", path("requests.log")});
+        // The pager holds what a full Write sent; the file then changes one field of it.
+        ASSERT_EQ(Cli({"write", "--port", simulator.link(), path("d.tbl"), "-o", path("held.tbl")}).status, 0);
+        std::vector<std::uint8_t> edited = ReadAll(path("held.tbl"));
+        edited[70] = 60;  // piece 8, and the checksum in piece 31
+        testing::WriteAll(path("e.tbl"), edited);
+
+        const Outcome write =
+            Cli({"write", "--changed-only", "--port", simulator.link(), path("e.tbl"), "-o", path("sent.tbl")});
+        EXPECT_EQ(write.status, 0);
+        EXPECT_EQ(write.out, "ZR250Pro: Write Sucess !\n");
+        EXPECT_NE(write.err.find("zr250pro-cli: 2 of 32 pieces sent\n  Verify Now ......\n"), std::string::npos)
+            << write.err;
+        EXPECT_EQ(simulator.Stop(), 0);
+        EXPECT_EQ(ReadAll(path("dump.tbl")), ReadAll(path("sent.tbl")));
+        const auto requests = Lines(ReadAll(path("requests.log")));
+        ASSERT_EQ(requests.size(), 37u + 9u) << "a full Write, then the Write of changed pieces";
+        EXPECT_EQ(std::vector(requests.begin() + 37, requests.end()),
+                  (std::vector<std::string>{"51 R 0 0", "51 R 1 2", "51 R 240 14", "51 R 0 128", "51 R 128 128",
+                                            "51 S 64 8", "51 S 248 8", "51 R 0 128", "51 R 128 128"}));
+    }
+    // A pager whose memory cannot be read first is written whole, and the technician is told.
+    Simulator unreadable(dir, {"--bad-checksum", "4"});
+    const Outcome write = Cli({"write", "--changed-only", "--port", unreadable.link(), path("e.tbl")});
+    EXPECT_EQ(write.status, 0);
+    EXPECT_EQ(write.out, "ZR250Pro: Write Sucess !\n");
+    EXPECT_NE(write.err.find("zr250pro-cli: the pager's memory could not be read before writing: sending all 32 "
+                             "pieces\nzr250pro-cli: 32 of 32 pieces sent\n"),
+              std::string::npos)
+        << write.err;
+}
+
 TEST(CliDevice, PortsAndProbe) {
     TempDir dir;
     Simulator simulator(dir, {"--board-version", "3.7"});

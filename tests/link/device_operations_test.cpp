@@ -132,6 +132,7 @@ TEST_F(DeviceOperations, WriteSealsSendsThirtyTwoPiecesAndReadsBack) {
     expectedRequests.push_back(kFirstHalf);
     expectedRequests.push_back(kSecondHalf);
     EXPECT_EQ(Requests(), expectedRequests);
+    EXPECT_EQ(view.piecesSent, std::vector{32});
     ExpectClosedDown();
 }
 
@@ -173,6 +174,142 @@ TEST(WritePacing, EveryPieceIsFollowedByTenMilliseconds) {
     expected.insert(expected.end(), 2, std::chrono::milliseconds(320));
     EXPECT_EQ(line.writeTimes, expected);
     EXPECT_EQ(memory, image);
+}
+
+TEST(WritePacing, OnlyChangedPiecesAreSentEachFollowedByTenMilliseconds) {
+    testing::FakeLine line;
+    RecordingView view;
+    PagerImage image = StartupImage();
+    PagerImage memory = image;
+    memory[1] = 5;
+    memory[2] = 10;
+    SealImageForWrite(memory);
+    memory[100] ^= 1;  // pieces 12 and 20
+    memory[167] ^= 1;
+    AnswerAsABoard(line, memory);
+    const PortNameTable ports{"board"};
+    const SquelchLevelTable levels = BuiltInSquelchLevelTable();
+    ASSERT_TRUE(WriteChangedPieces({line, ports, 0, image, levels, view}));
+
+    // Presence, version, tag and the two halves at 0; the two pieces 10 ms apart; the read-back after
+    // the last piece's pause.
+    std::vector<std::chrono::milliseconds> expected(5, std::chrono::milliseconds(0));
+    expected.insert(expected.end(), {std::chrono::milliseconds(0), std::chrono::milliseconds(10)});
+    expected.insert(expected.end(), 2, std::chrono::milliseconds(20));
+    EXPECT_EQ(line.writeTimes, expected);
+    EXPECT_EQ(memory, image);
+}
+
+// The image a Write leaves in the simulated pager: the start-up image, sealed, with its version.
+PagerImage SealedStartupImage() {
+    PagerImage sealed = StartupImage();
+    sealed[1] = 5;
+    sealed[2] = 10;
+    SealImageForWrite(sealed);
+    return sealed;
+}
+
+// A pager holding `sealed` but for one byte in each of `pieces` (never a version byte, which the
+// simulator reports from its options).
+PagerImage DifferingIn(PagerImage sealed, const std::vector<std::uint16_t>& pieces) {
+    for (const std::uint16_t piece : pieces) sealed[piece * 8u + 4] ^= 0x5A;
+    return sealed;
+}
+
+std::vector<RequestRecord> WritesOf(const std::vector<std::uint16_t>& pieces) {
+    std::vector<RequestRecord> writes;
+    for (const std::uint16_t piece : pieces) writes.push_back({51, 'S', static_cast<std::uint16_t>(piece * 8), 8});
+    return writes;
+}
+
+std::vector<std::uint16_t> EveryPiece() {
+    std::vector<std::uint16_t> pieces(32);
+    std::iota(pieces.begin(), pieces.end(), std::uint16_t{0});
+    return pieces;
+}
+
+std::vector<RequestRecord> Concatenated(std::initializer_list<std::vector<RequestRecord>> parts) {
+    std::vector<RequestRecord> all;
+    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+TEST_F(DeviceOperations, AWriteOfChangedPiecesSendsOnlyThePiecesThatDiffer) {
+    const PagerImage sealed = SealedStartupImage();
+    const std::vector<std::vector<std::uint16_t>> cases = {{}, {12}, {0, 24, 31}, EveryPiece()};
+    for (const auto& pieces : cases) {
+        SCOPED_TRACE(std::to_string(pieces.size()) + " differing pieces");
+        SimulatorOptions options;
+        options.memory = DifferingIn(sealed, pieces);
+        Start(options);
+        view = RecordingView{};
+        image = StartupImage();
+
+        EXPECT_TRUE(WriteChangedPieces(Context()));
+        EXPECT_EQ(image, sealed) << "the sealed image stays in memory";
+        EXPECT_EQ(Memory(), sealed);
+        EXPECT_EQ(Requests(), Concatenated({{kPresence, kVersion, kTag, kFirstHalf, kSecondHalf},
+                                            WritesOf(pieces),
+                                            {kFirstHalf, kSecondHalf}}));
+        EXPECT_EQ(view.piecesSent, std::vector{static_cast<int>(pieces.size())});
+        EXPECT_TRUE(view.diagnostics.empty());
+        EXPECT_EQ(Messages(), std::vector{WriteDoneMessage()});
+        EXPECT_EQ(view.statuses,
+                  (std::vector<std::string>{std::string(kTestingStatus), std::string(kWritingStatus),
+                                            std::string(kVerifyingStatus), std::string(kWriteReadyStatus)}));
+        EXPECT_EQ(view.menu, (MenuState{true, true, true}));
+        ExpectClosedDown();
+    }
+}
+
+TEST_F(DeviceOperations, ARefusedChangedPieceEndsTheWrite) {
+    const PagerImage sealed = SealedStartupImage();
+    SimulatorOptions options;
+    options.memory = DifferingIn(sealed, {3, 9, 20});
+    options.negativeAcknowledgeAt = 2;
+    Start(options);
+
+    EXPECT_FALSE(WriteChangedPieces(Context()));
+    EXPECT_EQ(Messages(), std::vector{WriteErrorMessage()});
+    EXPECT_EQ(Requests(), Concatenated({{kPresence, kVersion, kTag, kFirstHalf, kSecondHalf}, WritesOf({3, 9})}))
+        << "no further piece, no read-back";
+    EXPECT_EQ(view.piecesSent, std::vector{2});
+    EXPECT_EQ(Memory(), DifferingIn(sealed, {9, 20})) << "the refused piece and the one after it not written";
+    ExpectClosedDown();
+}
+
+TEST_F(DeviceOperations, AWriteOfChangedPiecesThatCannotReadThePagerFirstSendsEveryPiece) {
+    const PagerImage sealed = SealedStartupImage();
+    struct Case {
+        const char* name;
+        SimulatorOptions options;
+        std::vector<RequestRecord> firstRead;
+    };
+    const auto with = [&sealed](auto change) {
+        SimulatorOptions options;
+        options.memory = DifferingIn(sealed, {5});
+        change(options);
+        return options;
+    };
+    const Case cases[] = {
+        {"first half times out", with([](auto& o) { o.dropAt = 4; }), {kFirstHalf}},
+        {"second half with a wrong checksum", with([](auto& o) { o.badChecksumAt = 5; }), {kFirstHalf, kSecondHalf}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Start(c.options);
+        view = RecordingView{};
+        image = StartupImage();
+
+        EXPECT_TRUE(WriteChangedPieces(Context()));
+        EXPECT_EQ(view.diagnostics, std::vector{std::string(kChangedOnlyFallbackNote)});
+        EXPECT_EQ(Requests(), Concatenated({{kPresence, kVersion, kTag}, c.firstRead, WritesOf(EveryPiece()),
+                                            {kFirstHalf, kSecondHalf}}));
+        EXPECT_EQ(view.piecesSent, std::vector{32});
+        EXPECT_EQ(Messages(), std::vector{WriteDoneMessage()});
+        EXPECT_EQ(Memory(), sealed);
+        ExpectClosedDown();
+    }
 }
 
 TEST_F(DeviceOperations, VerifyComparesTheImageExactlyAsItIs) {

@@ -1,5 +1,5 @@
 // File > Program a Fleet...: the menu item, and the dialog checking a roster and writing two units
-// into the simulated fleet, with its steps answered as a technician answers them.
+// (changed pieces only) into the simulated fleet, with its steps answered as a technician answers them.
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -77,6 +77,9 @@ void FleetDialogTest::writesTwoUnitsIntoTheSimulatedFleet() {
     zr::gui::FleetDialog dialog(port, fleet.PortPath(), files.Path(""));
     files.FillIn(dialog);
     dialog.findChild<QLineEdit*>("edtOut")->setText(QString::fromStdString(files.Path("sent").string()));
+    // Each pager holds the built-in image: a unit differs from it in its call's tones, their codes
+    // and the checksum, three pieces.
+    Child<QCheckBox>(dialog, "chkChangedOnly")->setChecked(true);
     dialog.show();
 
     QTest::mouseClick(Child<QPushButton>(dialog, "btnCheck"), Qt::LeftButton);
@@ -114,6 +117,8 @@ void FleetDialogTest::writesTwoUnitsIntoTheSimulatedFleet() {
     const QStringList logged = Child<QPlainTextEdit>(dialog, "memLog")->toPlainText().split('\n');
     QCOMPARE(logged.size(), 2);
     QVERIFY(logged[1].contains(",P-02," + QString::fromStdString(fleet.PortPath()) + ",5.10,written,Write Sucess !,"));
+    QVERIFY(logged[0].endsWith(",3"));
+    QVERIFY(logged[1].endsWith(",3"));
     const auto pagers = fleet.simulator().Pagers();
     QCOMPARE(zr::GetWord16(pagers[0], 192), 3490);
     QCOMPARE(zr::GetWord16(pagers[1], 192), 3685);

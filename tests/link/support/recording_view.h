@@ -44,6 +44,8 @@ public:
         portFailures.insert(portFailures.end(), failures.begin(), failures.end());
     }
     void ProcessEvents() override { ++eventPumps; }
+    void ReportPiecesSent(int pieces) override { piecesSent.push_back(pieces); }
+    void ShowDiagnostic(std::string_view text) override { diagnostics.emplace_back(text); }
 
     std::string Status() const { return statuses.empty() ? std::string() : statuses.back(); }
 
@@ -61,6 +63,8 @@ public:
     std::string firmwareVersion;
     int imageReplacements = 0;
     long eventPumps = 0;
+    std::vector<int> piecesSent;
+    std::vector<std::string> diagnostics;
     std::vector<PortFailure> portFailures;
 };
 
