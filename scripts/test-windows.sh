@@ -137,6 +137,9 @@ windows: not built for Windows, so not run under Wine:
   save_targets_test: devices, FIFOs, sockets, owners, modes and killed saves are POSIX's (the save
     itself, names beyond ASCII and the backup are in table_files_test);
   cli_conventions_test: it drives the command line through a POSIX shell (pipes, /dev/stdout, bash
-    completion).
+    completion);
+  roster_cli_test, fleet_write_test and fleet_simulator_test: they run the command line through a
+    POSIX shell and the fleet simulator on pseudo-terminals (the roster reader and the tone plan
+    check run under Wine).
 TEXT
 exit "$status"

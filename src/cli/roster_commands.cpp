@@ -2,10 +2,14 @@
 // port, then written one pager after another.
 #include <CLI/CLI.hpp>
 
+#include <csignal>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <signal.h>
 #include <unistd.h>
+#endif
 
-#include <csignal>
 #include <map>
 #include <iostream>
 #include <memory>
@@ -97,20 +101,32 @@ volatile std::sig_atomic_t stopAsked = 0;
 extern "C" void AskToStop(int) {
     if (!stopAsked) {
         constexpr char note[] = "\nzr250pro-cli: stopping once the pager in hand is done\n";
+#ifdef _WIN32
+        [[maybe_unused]] const auto written = _write(2, note, sizeof note - 1);
+#else
         [[maybe_unused]] const auto written = ::write(2, note, sizeof note - 1);
+#endif
     }
     stopAsked = 1;
+#ifdef _WIN32
+    std::signal(SIGINT, AskToStop);  // Windows resets the handler to the default after each signal
+#endif
 }
 
 // Ctrl+C and SIGTERM ask the run to stop between units; a prompt waiting for an answer is
 // interrupted at once.
 void CatchStopSignals() {
+#ifdef _WIN32
+    std::signal(SIGINT, AskToStop);
+    std::signal(SIGTERM, AskToStop);
+#else
     struct sigaction action {};
     action.sa_handler = AskToStop;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0;  // no restart: a read waiting for the technician returns
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+#endif
 }
 
 enum class FailurePolicy { Ask, Skip, Stop };

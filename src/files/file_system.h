@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace zr::files {
 
@@ -63,6 +64,10 @@ private:
     int descriptor_ = -1;
     bool placed_ = false;
 };
+
+// Appends `text` to the file, creating it when missing, and puts it on the disk before returning:
+// for a record such as a log, which a later run trusts line by line.
+Failure AppendDurably(const std::filesystem::path& path, std::string_view text);
 
 // The name prefix of this program's temporary files, and whether such a file beside a target is
 // left over from a save that was interrupted (its process has ended).

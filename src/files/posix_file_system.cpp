@@ -93,6 +93,21 @@ Failure CheckUserMayWrite(const std::filesystem::path& path) {
     return std::nullopt;
 }
 
+Failure AppendDurably(const std::filesystem::path& path, std::string_view text) {
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (descriptor < 0) return LastFailure();
+    Failure failure;
+    while (!text.empty() && !failure) {
+        const ssize_t n = ::write(descriptor, text.data(), text.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) failure = n < 0 ? LastFailure() : SystemReason(EIO);
+        else text.remove_prefix(static_cast<std::size_t>(n));
+    }
+    if (!failure && ::fsync(descriptor) != 0) failure = LastFailure();
+    if (::close(descriptor) != 0 && !failure) failure = LastFailure();
+    return failure;
+}
+
 TemporaryFile::~TemporaryFile() {
     if (descriptor_ >= 0) ::close(descriptor_);
     if (!path_.empty() && !placed_) ::unlink(path_.c_str());

@@ -107,6 +107,21 @@ Failure CheckUserMayWrite(const std::filesystem::path& path) {
     return std::nullopt;
 }
 
+Failure AppendDurably(const std::filesystem::path& path, std::string_view text) {
+    const int descriptor = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_APPEND | _O_BINARY | _O_NOINHERIT,
+                                  _S_IREAD | _S_IWRITE);
+    if (descriptor < 0) return RuntimeFailure();
+    Failure failure;
+    while (!text.empty() && !failure) {
+        const int n = _write(descriptor, text.data(), static_cast<unsigned>(text.size()));
+        if (n <= 0) failure = n < 0 ? RuntimeFailure() : SystemReason(ERROR_WRITE_FAULT);
+        else text.remove_prefix(static_cast<std::size_t>(n));
+    }
+    if (!failure && _commit(descriptor) != 0) failure = RuntimeFailure();
+    if (_close(descriptor) != 0 && !failure) failure = RuntimeFailure();
+    return failure;
+}
+
 TemporaryFile::~TemporaryFile() {
     if (descriptor_ >= 0) _close(descriptor_);
     if (!path_.empty() && !placed_) DeleteFileW(path_.c_str());

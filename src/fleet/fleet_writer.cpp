@@ -1,12 +1,10 @@
 #include "fleet_writer.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <ctime>
 #include <thread>
 
+#include "file_system.h"
 #include "image_offsets.h"
 #include "number_text.h"
 #include "safe_save.h"
@@ -30,7 +28,11 @@ PagerImage SentImage(PagerImage image) {
 std::string LocalTimeText() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
     localtime_r(&now, &local);
+#endif
     char text[40];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local);
     return text;
@@ -39,12 +41,7 @@ std::string LocalTimeText() {
 // Appends one line and makes sure it is on the disk before the next pager is touched: the log is
 // the record a resume trusts.
 bool AppendLogLine(const std::filesystem::path& log, const std::vector<std::string>& cells) {
-    const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    const std::string text = CsvLine(cells) + "\r\n";
-    bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    written = ::fsync(fd) == 0 && written;
-    return ::close(fd) == 0 && written;
+    return !files::AppendDurably(log, CsvLine(cells) + "\r\n");
 }
 
 // A new log gets its header before any pager is touched, so a log that cannot be written stops
