@@ -147,8 +147,7 @@ void AddSealCommand(CLI::App& app, int& status) {
             status = kExitFailure;
             return;
         }
-        RepairSquelchThresholds(opened->image, opened->state.settings.squelchLevels);
-        SealImageForWrite(opened->image);
+        PrepareImageForWrite(opened->image, opened->state.settings.squelchLevels);
         status = WriteImageFile(options->output, opened->image) ? kExitSuccess : kExitFailure;
     });
 }

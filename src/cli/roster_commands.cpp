@@ -158,11 +158,8 @@ public:
     }
     void ShowUnitDone(const UnitImage& unit, UnitOutcome outcome, const std::vector<std::string>&) override {
         lastWhy_.clear();
-        const char* what = outcome == UnitOutcome::Written          ? "written"
-                           : outcome == UnitOutcome::Failed         ? "failed"
-                           : outcome == UnitOutcome::Skipped        ? "skipped"
-                                                                    : "already written, as the log records";
-        std::cerr << "Unit " << unit.name << ": " << what << std::endl;
+        std::cerr << "Unit " << unit.name << ": " << OutcomeText(outcome)
+                  << (outcome == UnitOutcome::AlreadyWritten ? ", as the log records" : "") << std::endl;
     }
     void ShowProblem(const std::string& text) override { PrintDiagnostic(text); }
     bool StopRequested() override { return stopAsked != 0; }

@@ -20,8 +20,7 @@ constexpr int kSlicesBetweenLooks = 10;  // half a second between two looks behi
 
 // The image exactly as a Write sends it.
 PagerImage SentImage(PagerImage image) {
-    RepairSquelchThresholds(image, BuiltInSquelchLevelTable());
-    SealImageForWrite(image);
+    PrepareImageForWrite(image, BuiltInSquelchLevelTable());
     return image;
 }
 
@@ -272,6 +271,16 @@ private:
 };
 
 }  // namespace
+
+std::string_view OutcomeText(UnitOutcome outcome) {
+    switch (outcome) {
+    case UnitOutcome::Written: return kWrittenOutcome;
+    case UnitOutcome::Failed: return kFailedOutcome;
+    case UnitOutcome::Skipped: return kSkippedOutcome;
+    case UnitOutcome::AlreadyWritten: return "already written";
+    }
+    return {};
+}
 
 std::string SentChecksum(const PagerImage& image) {
     return FormatHex(GetWord16(SentImage(image), kChecksumOffset), 4);

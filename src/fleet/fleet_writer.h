@@ -35,6 +35,8 @@ std::variant<std::map<std::string, std::string>, TableError> WrittenUnits(const 
 
 enum class UnitStep { Go, Skip, Stop };
 enum class UnitOutcome { Written, Failed, Skipped, AlreadyWritten };
+// What became of a unit, in the log's words ("already written" for a unit the log skips).
+std::string_view OutcomeText(UnitOutcome outcome);
 
 // What the technician sees and answers while a fleet is written: the command line and the window's
 // fleet dialog each implement this.

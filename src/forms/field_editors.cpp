@@ -17,6 +17,7 @@
 
 #include "call_switches.h"
 #include "field_lists.h"
+#include "table_file_dialogs.h"
 #include "option_switches.h"
 #include "editor_window.h"
 
@@ -27,7 +28,6 @@ namespace {
 // What QLineEdit::maxLength() gives for an edit without a limit of its own.
 constexpr int kNoLengthLimit = 32767;
 
-QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Sets a flag for the life of a scope, and restores what it was.
 class FlagScope {

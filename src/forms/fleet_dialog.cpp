@@ -17,29 +17,26 @@
 #include <QVBoxLayout>
 
 #include "message_boxes.h"
+#include "table_file_dialogs.h"
 #include "roster.h"
+#include "tone_entry.h"
 
 namespace zr::gui {
 
 namespace {
 
-QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-std::filesystem::path PathOf(const QLineEdit* edit) { return std::filesystem::path(edit->text().toStdString()); }
+std::filesystem::path PathOf(const QLineEdit* edit) { return PathFromQString(edit->text()); }
 
-enum Column { kUnitColumn, kFirstCallColumn, kFirstGroupColumn = kFirstCallColumn + 4, kCheckColumn = kFirstGroupColumn + 2,
-              kOutcomeColumn, kColumnCount };
+enum Column {
+    kUnitColumn,
+    kFirstCallColumn,
+    kFirstGroupColumn = kFirstCallColumn + kCalls,
+    kCheckColumn = kFirstGroupColumn + kGroupCalls,
+    kOutcomeColumn,
+    kColumnCount
+};
 
 const QColor kProblemColour(255, 214, 214);
-
-QString OutcomeText(UnitOutcome outcome) {
-    switch (outcome) {
-    case UnitOutcome::Written: return QStringLiteral("written");
-    case UnitOutcome::Failed: return QStringLiteral("failed");
-    case UnitOutcome::Skipped: return QStringLiteral("skipped");
-    case UnitOutcome::AlreadyWritten: return QStringLiteral("already written");
-    }
-    return {};
-}
 
 }  // namespace
 
@@ -49,13 +46,13 @@ class FleetDialog::StepView final : public DeviceOperationView {
 public:
     StepView(QLabel& status, QProgressBar& progress) : status_(status), progress_(progress) {}
 
-    void SetStatusText(std::string_view text) override { status_.setText(Text(text).trimmed()); }
+    void SetStatusText(std::string_view text) override { status_.setText(ToQString(text).trimmed()); }
     void ClearFileNamePanel() override {}
     void SetProgressRange(int maximum) override { progress_.setRange(0, maximum); }
     void SetProgressPosition(int position) override { progress_.setValue(position); }
     int ProgressPosition() const override { return progress_.value(); }
     MessageAnswer ShowMessage(const Message& message) override {
-        status_.setText(Text(message.text));
+        status_.setText(ToQString(message.text));
         return MessageAnswer::Ok;
     }
     void SetWindowEnabled(bool) override {}
@@ -66,7 +63,7 @@ public:
     // Why the port could not be opened follows the message on the step line.
     void ExplainPortFailures(const std::vector<PortFailure>& failures) override {
         QString text = status_.text();
-        for (const auto& failure : failures) text += QStringLiteral("\n") + Text(failure.Text());
+        for (const auto& failure : failures) text += QStringLiteral("\n") + ToQString(failure.Text());
         status_.setText(text);
     }
     void ProcessEvents() override { QCoreApplication::processEvents(QEventLoop::AllEvents); }
@@ -91,7 +88,7 @@ FleetDialog::~FleetDialog() = default;
 void FleetDialog::BuildControls(const std::filesystem::path& startDirectory) {
     auto* layout = new QVBoxLayout(this);
     auto* files = new QFormLayout;
-    const QString folder = Text(startDirectory.string());
+    const QString folder = QStringFromPath(startDirectory);
     auto fileRow = [this, files, folder](const char* name, const char* label, const char* filter, bool save) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QLatin1String(name));
@@ -116,7 +113,7 @@ void FleetDialog::BuildControls(const std::filesystem::path& startDirectory) {
     edtLog_ = fileRow("edtLog", "Log:", "Logs (*.csv)", true);
     edtOut_ = fileRow("edtOut", "Keep sent images in:", nullptr, false);
     edtOut_->setPlaceholderText(QStringLiteral("(optional) a folder; each unit's image as UNIT.tbl"));
-    auto* portLabel = new QLabel(portName_.empty() ? QStringLiteral("no port chosen") : Text(portName_), this);
+    auto* portLabel = new QLabel(portName_.empty() ? QStringLiteral("no port chosen") : ToQString(portName_), this);
     portLabel->setObjectName(QStringLiteral("lblFleetPort"));
     files->addRow(QStringLiteral("Port:"), portLabel);
     layout->addLayout(files);
@@ -220,7 +217,7 @@ bool FleetDialog::LoadFleet() {
     auto checked = CheckFleet(PathOf(edtBase_), PathOf(edtRoster_),
                               chkUserMode_->isChecked() ? ToneEntryMode::User : ToneEntryMode::Standard);
     if (const auto* error = std::get_if<TableError>(&checked)) {
-        memProblems_->setPlainText(Text(DescribeTableError(PathOf(edtRoster_), *error)));
+        memProblems_->setPlainText(ToQString(DescribeTableError(PathOf(edtRoster_), *error)));
         return false;
     }
     if (const auto* error = std::get_if<Message>(&checked)) {
@@ -242,33 +239,36 @@ void FleetDialog::ShowUnits() {
         const UnitImage& unit = fleet_->units[row];
         QStringList problems;
         for (const auto& cell : unit.refusals) {
-            QString text = Text(cell.key) + " \"" + Text(cell.value) + "\": ";
-            for (const auto& message : cell.messages) text += Text(message.text).simplified() + " ";
-            text += Text(cell.complaint);
+            QString text = ToQString(cell.key) + " \"" + ToQString(cell.value) + "\": ";
+            for (const auto& message : cell.messages) text += ToQString(message.text).simplified() + " ";
+            text += ToQString(cell.complaint);
             problems << text.trimmed();
         }
         for (const auto& problem : fleet_->problems)
             if (std::find(problem.units.begin(), problem.units.end(), unit.name) != problem.units.end())
-                problems << Text(problem.text);
+                problems << ToQString(problem.text);
         const auto put = [this, row](int column, const QString& text) {
             grdUnits_->setItem(static_cast<int>(row), column, new QTableWidgetItem(text));
         };
-        put(kUnitColumn, Text(unit.name));
-        for (unsigned call = 1; call <= 4; ++call)
-            put(kFirstCallColumn + static_cast<int>(call) - 1, Text(CallTonesText(unit.image, call)));
-        for (unsigned group = 1; group <= 2; ++group)
-            put(kFirstGroupColumn + static_cast<int>(group) - 1, Text(GroupToneText(unit.image, group)));
+        put(kUnitColumn, ToQString(unit.name));
+        for (unsigned call = 1; call <= kCalls; ++call)
+            put(kFirstCallColumn + static_cast<int>(call) - 1, ToQString(CallTonesText(unit.image, call)));
+        for (unsigned group = 1; group <= kGroupCalls; ++group)
+            put(kFirstGroupColumn + static_cast<int>(group) - 1, ToQString(GroupToneText(unit.image, group)));
         put(kCheckColumn, problems.isEmpty() ? QStringLiteral("ok") : problems.join(QStringLiteral("; ")));
         put(kOutcomeColumn, QString());
         if (!problems.isEmpty())
             for (int column = 0; column < kColumnCount; ++column)
                 grdUnits_->item(static_cast<int>(row), column)->setBackground(kProblemColour);
-        for (const QString& problem : problems) report << Text(unit.name) + ": " + problem;
+        for (const QString& problem : problems) report << ToQString(unit.name) + ": " + problem;
     }
     grdUnits_->resizeColumnsToContents();
     const std::size_t plan = fleet_->problems.size();
-    report << QString("%1 units, %2").arg(fleet_->units.size()).arg(
-        report.isEmpty() ? QStringLiteral("no problems") : QString("%1 tone plan problem(s)").arg(plan));
+    QString summary = QString("%1 units, ").arg(fleet_->units.size());
+    if (report.isEmpty()) summary += QStringLiteral("no problems");
+    else if (fleet_->HasRefusedCells()) summary += QString("refused cells, %1 tone plan problem(s)").arg(plan);
+    else summary += QString("%1 tone plan problem(s)").arg(plan);
+    report << summary;
     memProblems_->setPlainText(report.join('\n'));
     pbFleet_->setRange(0, static_cast<int>(fleet_->units.size()));
     pbFleet_->setValue(0);
@@ -310,10 +310,10 @@ void FleetDialog::WriteClick() {
     SetEditing(true);
     pbPager_->setValue(0);
     if (summary.logError) {
-        lblStep_->setText(Text(DescribeTableError(options.log, *summary.logError)));
+        lblStep_->setText(ToQString(DescribeTableError(options.log, *summary.logError)));
         return;
     }
-    lblStep_->setText(Text(SummaryText(summary, fleet_->units.size())));
+    lblStep_->setText(ToQString(SummaryText(summary, fleet_->units.size())));
 }
 
 void FleetDialog::SetEditing(bool enabled) {
@@ -350,30 +350,30 @@ DeviceOperationView& FleetDialog::DeviceView() { return *stepView_; }
 
 UnitStep FleetDialog::AskToConnect(const UnitImage& unit, std::size_t number, std::size_t count) {
     return AskStep(QString("Connect the pager of unit %1 (%2 of %3), then click Go On.")
-                       .arg(Text(unit.name))
+                       .arg(ToQString(unit.name))
                        .arg(number)
                        .arg(count),
                    QStringLiteral("Go On"));
 }
 
 void FleetDialog::ShowWaiting(const UnitImage& unit, std::string_view why) {
-    lblStep_->setText(QString("Waiting for the pager of unit %1: %2").arg(Text(unit.name), Text(why)));
+    lblStep_->setText(QString("Waiting for the pager of unit %1: %2").arg(ToQString(unit.name), ToQString(why)));
 }
 
 UnitStep FleetDialog::AskAfterFailure(const UnitImage& unit, const std::string& message) {
-    return AskStep(QString("Unit %1 failed: %2").arg(Text(unit.name), Text(message).simplified()),
+    return AskStep(QString("Unit %1 failed: %2").arg(ToQString(unit.name), ToQString(message).simplified()),
                    QStringLiteral("Try Again"));
 }
 
 void FleetDialog::ShowUnitDone(const UnitImage& unit, UnitOutcome outcome, const std::vector<std::string>& logLine) {
     for (int row = 0; row < grdUnits_->rowCount(); ++row)
-        if (grdUnits_->item(row, kUnitColumn)->text() == Text(unit.name))
-            grdUnits_->item(row, kOutcomeColumn)->setText(OutcomeText(outcome));
-    if (!logLine.empty()) memLog_->appendPlainText(Text(CsvLine(logLine)));
+        if (grdUnits_->item(row, kUnitColumn)->text() == ToQString(unit.name))
+            grdUnits_->item(row, kOutcomeColumn)->setText(ToQString(OutcomeText(outcome)));
+    if (!logLine.empty()) memLog_->appendPlainText(ToQString(CsvLine(logLine)));
     if (outcome != UnitOutcome::Failed) pbFleet_->setValue(pbFleet_->value() + 1);
 }
 
-void FleetDialog::ShowProblem(const std::string& text) { memLog_->appendPlainText(Text(text)); }
+void FleetDialog::ShowProblem(const std::string& text) { memLog_->appendPlainText(ToQString(text)); }
 
 void FleetDialog::closeEvent(QCloseEvent* event) {
     if (!writing_) {

@@ -38,7 +38,7 @@
 
 namespace {
 
-QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+using zr::gui::ToQString;
 
 constexpr const char* kReadyStatus = "  Ready ......";
 constexpr int kHintDisplayMilliseconds = 7000;

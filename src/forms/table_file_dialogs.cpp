@@ -15,7 +15,6 @@ TableFileDialogHandler& CurrentHandler() {
     return handler;
 }
 
-QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -54,6 +53,8 @@ TableFileDialogHandler SetTableFileDialogHandler(TableFileDialogHandler handler)
     CurrentHandler() = std::move(handler);
     return previous;
 }
+
+QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 std::filesystem::path PathFromQString(const QString& text) { return std::filesystem::path(text.toStdU16String()); }
 

@@ -33,6 +33,8 @@ TableFileDialogHandler SetTableFileDialogHandler(TableFileDialogHandler handler)
 
 // A path as Qt names files and back, through UTF-16, so that every name survives on Windows, whose
 // paths are UTF-16, as well as elsewhere.
+// Text of the core (UTF-8) as the window shows it.
+QString ToQString(std::string_view text);
 std::filesystem::path PathFromQString(const QString& text);
 QString QStringFromPath(const std::filesystem::path& path);
 

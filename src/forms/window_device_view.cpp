@@ -10,12 +10,12 @@
 
 #include "device_texts.h"
 #include "main_window.h"
+#include "table_file_dialogs.h"
 
 namespace zr::gui {
 
 namespace {
 
-QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 template <class Control>
 Control* Find(const MainWindow& window, const char* name) {

@@ -152,7 +152,7 @@ std::string EscapedTag(std::string_view tag) {
     return text;
 }
 
-FieldValue DecodeFirmware(const PagerImage& image) { return FirmwareVersionText(image[1], image[2]); }
+FieldValue DecodeFirmware(const PagerImage& image) { return FirmwareVersionText(image[kFirmwareMajorOffset], image[kFirmwareMinorOffset]); }
 
 std::int64_t IntegerAt(const PagerImage& image, const ImageField& field) {
     return field.width == 2 ? GetWord16(image, field.offset) : image[field.offset];

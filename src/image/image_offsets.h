@@ -6,6 +6,8 @@
 
 namespace zr {
 
+inline constexpr std::size_t kFirmwareMajorOffset = 1;  // the pager's version, read by a Write
+inline constexpr std::size_t kFirmwareMinorOffset = 2;
 inline constexpr std::size_t kFirstDigitOffset = 3;      // seven frequency digits; the first selects the band
 inline constexpr std::size_t kSpacingCodeOffset = 10;
 inline constexpr std::size_t kCallEnablesOffset = 48;    // bit n-1: call n switched on

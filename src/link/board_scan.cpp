@@ -28,7 +28,8 @@ void Fail(PresenceProbe& probe) {
 
 // Opens the port, purges it and sends the presence request; a port that cannot be opened has failed.
 PresenceProbe StartProbe(const CommPort& kind, const std::string& name) {
-    PresenceProbe probe{kind.NewPort()};
+    PresenceProbe probe;
+    probe.port = kind.NewPort();
     try {
         probe.port->Configure(kLineBaudRate, name, kLineMode);
     } catch (const ECommError& error) {
@@ -118,7 +119,7 @@ BoardScan ScanPortsForBoard(CommPort& port, const PortNameTable& ports, DeviceOp
     CloseQuietly(port);
     std::vector<PresenceProbe> probes = StartProbes(port, ports);
     const auto finish = [&probes](std::optional<std::size_t> found) {
-        BoardScan scan{found};
+        BoardScan scan{found, {}};
         for (auto& probe : probes) {
             if (probe.port) CloseQuietly(*probe.port);
             if (probe.unopened) scan.unopened.push_back(*probe.unopened);

@@ -199,8 +199,7 @@ bool WriteSealedImage(const DeviceContext& context, WriteScope scope) {
         // A Write goes on whatever tag the pager carries: it is about to get this program's.
         link.QueryModelTag();
 
-        RepairSquelchThresholds(context.image, context.squelchLevels);
-        SealImageForWrite(context.image);
+        PrepareImageForWrite(context.image, context.squelchLevels);
         const PieceSelection selected = scope == WriteScope::Whole ? AllPieces() : ChangedPieces(link, context);
         context.port.Purge();
         if (!SendPieces(link, context, selected)) return false;
@@ -233,7 +232,7 @@ PortProbe ProbeSelectedPort(const DeviceContext& context) {
         return {false, {DiagnosePortFailure(name, error)}};
     }
     try {
-        return {PresenceTest(context.port, context.view)};
+        return {PresenceTest(context.port, context.view), {}};
     } catch (const ECommError&) {
         CloseQuietly(context.port);
         return {};

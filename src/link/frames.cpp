@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "image_offsets.h"
 #include "encodings.h"
 
 namespace zr {
@@ -151,8 +152,8 @@ bool FrameLink::WriteBlock(const PagerImage& image, std::uint16_t address, std::
 float FrameLink::QueryFirmwareVersion(PagerImage& image) {
     std::array<std::uint8_t, 4> version{};
     if (!ReadIntoBuffer(kPagerMemoryCommand, version, kFirmwareAddress, 2)) return 0.0f;
-    image[1] = version[0];
-    image[2] = version[1];
+    image[kFirmwareMajorOffset] = version[0];
+    image[kFirmwareMinorOffset] = version[1];
     view_.ShowFirmwareVersion(FirmwareVersionText(version[0], version[1]));
     return FirmwareVersionNumber(version[0], version[1]);
 }

@@ -49,6 +49,11 @@ bool RepairSquelchThresholds(PagerImage& image, const SquelchLevelTable& levels)
     return true;
 }
 
+void PrepareImageForWrite(PagerImage& image, const SquelchLevelTable& levels) {
+    RepairSquelchThresholds(image, levels);
+    SealImageForWrite(image);
+}
+
 }  // namespace zr
 
 namespace zr {

@@ -28,6 +28,9 @@ std::int64_t RoundHalfUp(double x);
 // built-in level 5 pair. Returns true when the image was changed.
 bool RepairSquelchThresholds(PagerImage& image, const SquelchLevelTable& levels);
 
+// The image as every Write sends it: the speaker thresholds repaired, then sealed.
+void PrepareImageForWrite(PagerImage& image, const SquelchLevelTable& levels);
+
 // A level picked in `cboSQL`: its pair shown in `edtSSI` and `edtRSSI2` with two decimals, and the
 // level bytes of those texts stored at 79 and 76.
 EditorAnswer SquelchLevelClick(PagerImage& image, const SquelchLevelTable& levels, std::size_t level);

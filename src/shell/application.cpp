@@ -12,7 +12,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("zr250pro"));
     // No display name: the window system would append it to every caption ("ZR250Pro — ZR250Pro
     // V1.0.7"), and each box and dialog carries exactly its own caption.
-    setApplicationVersion(QStringLiteral("1.0.7"));
+    setApplicationVersion(QStringLiteral(ZR250PRO_VERSION));
     setDesktopFileName(QStringLiteral("zr250pro"));
 }
 

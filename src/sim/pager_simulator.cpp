@@ -53,8 +53,7 @@ Clock::duration CharacterTime(unsigned baud) {
 
 PagerImage WrittenDefaultImage() {
     EditorSession session = StartupEditorSession();
-    RepairSquelchThresholds(session.image, session.state.settings.squelchLevels);
-    SealImageForWrite(session.image);
+    PrepareImageForWrite(session.image, session.state.settings.squelchLevels);
     return session.image;
 }
 

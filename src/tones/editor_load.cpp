@@ -41,7 +41,7 @@ public:
         : image_(image), state_(state), controls_(controls), levels_(levels) {}
 
     EditorAnswer Run() {
-        Show("edtVersion", FirmwareVersionText(image_[1], image_[2]));
+        Show("edtVersion", FirmwareVersionText(image_[kFirmwareMajorOffset], image_[kFirmwareMinorOffset]));
         LoadFrequencyBox();
         Select("cboBandWidth", image_[kDecoderBandwidthOffset]);
         ShowNumeric("edtBS_Period");

@@ -3,6 +3,7 @@
 #include <optional>
 #include <span>
 
+#include "image_offsets.h"
 #include "call_switches.h"
 #include "field_lists.h"
 #include "image_fields.h"
@@ -66,6 +67,11 @@ KeyedEditResult EditTone(KeyedEditSession& s, ToneField field, const std::string
     return answer;
 }
 
+// What the check box of a switch key shows now, as the field table decodes its bit or byte.
+bool SwitchShowsOn(const PagerImage& image, std::string_view key) {
+    return std::get<bool>(DecodeField(image, *FindImageField(key)));
+}
+
 // A tone, the switch or the priority box of a call.
 KeyedEditResult EditCall(KeyedEditSession& s, const CallKey& key, const std::string& value) {
     if (const auto field = ToneFieldOfKey(key)) return EditTone(s, *field, value);
@@ -78,8 +84,7 @@ KeyedEditResult EditCall(KeyedEditSession& s, const CallKey& key, const std::str
         return key.group ? GroupCallSwitchClick(s.image, s.state.tones, spacing, s.page, key.number, *on)
                          : CallSwitchClick(s.image, s.state.tones, spacing, s.page, key.number, *on);
     }
-    const std::size_t alert = key.group ? 112 + 2 * (key.number - 1) : 96 + 2 * (key.number - 1);
-    if ((GetImageBits(s.image, alert, 7, 1) == 1) == *on) return EditorAnswer{};
+    if (SwitchShowsOn(s.image, key.key) == *on) return EditorAnswer{};
     return key.group ? GroupPriorityClick(s.image, key.number, *on) : PriorityClick(s.image, key.number, *on);
 }
 
@@ -87,7 +92,7 @@ KeyedEditResult EditFrequencyBox(KeyedEditSession& s, const std::string& key, co
     EditorAnswer answer;
     if (key == "frequency") {
         if (!s.frequency.spacingItem)
-            return BadValue{"frequency: spacing code " + std::to_string(s.image[10]) +
+            return BadValue{"frequency: spacing code " + std::to_string(s.image[kSpacingCodeOffset]) +
                             " selects no channel spacing; set spacing first"};
         s.frequency.frequencyText = value;
         answer = FrequencyExit(s.image, s.state.settings, s.frequency);
@@ -110,8 +115,6 @@ KeyedEditResult EditFrequencyBox(KeyedEditSession& s, const std::string& key, co
 // The check boxes by key; a box set to the state it already shows is not clicked.
 struct SwitchKey {
     const char* key;
-    std::size_t offset;
-    unsigned bit;
     EditorAnswer (*click)(PagerImage&, bool);
 };
 
@@ -121,31 +124,25 @@ EditorAnswer ClickOption(PagerImage& image, bool on) {
 }
 
 constexpr SwitchKey kSwitchKeys[] = {
-    {"save_voice", 69, 0, ClickOption<OptionSwitch::SaveVoice>},
-    {"audio_lock_on", 69, 2, ClickOption<OptionSwitch::AudioLock>},
-    {"fix_alert", 69, 3, ClickOption<OptionSwitch::FixAlert>},
-    {"disable_power_off", 69, 4, ClickOption<OptionSwitch::DisablePowerOff>},
-    {"disable_vibration", 69, 5, ClickOption<OptionSwitch::DisableVibration>},
-    {"power_save_disable", 69, 6, ClickOption<OptionSwitch::PowerSaveDisable>},
-    {"privacy", 69, 7, ClickOption<OptionSwitch::Privacy>},
-    {"full_time_auto_monitor", 81, 2, FullTimeAutoMonitorClick},
-    {"priority_max_volume", 81, 3, PriorityMaxVolumeClick},
-    {"squelch_record", 81, 5, SquelchRecordClick},
-    {"narrowband", 128, 0, NarrowbandClick},
+    {"save_voice", ClickOption<OptionSwitch::SaveVoice>},
+    {"audio_lock_on", ClickOption<OptionSwitch::AudioLock>},
+    {"fix_alert", ClickOption<OptionSwitch::FixAlert>},
+    {"disable_power_off", ClickOption<OptionSwitch::DisablePowerOff>},
+    {"disable_vibration", ClickOption<OptionSwitch::DisableVibration>},
+    {"power_save_disable", ClickOption<OptionSwitch::PowerSaveDisable>},
+    {"privacy", ClickOption<OptionSwitch::Privacy>},
+    {"full_time_auto_monitor", FullTimeAutoMonitorClick},
+    {"priority_max_volume", PriorityMaxVolumeClick},
+    {"squelch_record", SquelchRecordClick},
+    {"narrowband", NarrowbandClick},
 };
-
-// The narrowband box shows any byte but 0 as on.
-bool SwitchShowsOn(const PagerImage& image, const SwitchKey& entry) {
-    if (entry.click == NarrowbandClick) return image[entry.offset] != 0;
-    return GetImageBits(image, entry.offset, entry.bit, 1) == 1;
-}
 
 std::optional<KeyedEditResult> EditSwitch(KeyedEditSession& s, const std::string& key, const std::string& value) {
     for (const auto& entry : kSwitchKeys) {
         if (key != entry.key) continue;
         const auto on = SwitchValue(value);
         if (!on) return NotASwitch(key);
-        if (SwitchShowsOn(s.image, entry) == *on) return EditorAnswer{};
+        if (SwitchShowsOn(s.image, key) == *on) return EditorAnswer{};
         return entry.click(s.image, *on);
     }
     return std::nullopt;

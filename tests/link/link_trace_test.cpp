@@ -76,7 +76,9 @@ TEST_F(LinkTraceTest, AWriteRefusedAtPieceFiveShowsWhichPieceFailedAndHow) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         events.push_back(lines[i].event);
         EXPECT_EQ(lines[i].port, ports[0]);
-        if (i > 0) EXPECT_LE(lines[i - 1].ms, lines[i].ms) << "line " << i;
+        if (i > 0) {
+            EXPECT_LE(lines[i - 1].ms, lines[i].ms) << "line " << i;
+        }
     }
     // Probe, reopen, version, tag, then the pieces up to the refused fifth.
     std::vector<std::string> expected{"open", "purge", "->", "<-", "close", "open", "purge", "->", "<-", "->", "<-",

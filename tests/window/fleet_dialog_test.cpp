@@ -100,7 +100,9 @@ void FleetDialogTest::writesTwoUnitsIntoTheSimulatedFleet() {
         steps << step->text();
         if (steps.size() == 2) {
             fleet.simulator().SwapPager();
-            while (fleet.simulator().ConnectedPager() != 2) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (fleet.simulator().ConnectedPager() != 2 && std::chrono::steady_clock::now() < giveUp)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         goOn->click();
     });
