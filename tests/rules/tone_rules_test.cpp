@@ -4,6 +4,7 @@
 #include <set>
 
 #include "call_switches.h"
+#include "decoder_bandwidth.h"
 #include "controls_as_loaded.h"
 #include "encodings.h"
 #include "standard_tones.h"
@@ -17,6 +18,24 @@ constexpr ToneField kCall1Tone1{ToneKind::Tone1, 1};
 constexpr ToneField kCall1Tone2{ToneKind::Tone2, 1};
 constexpr ToneField kCall2Tone1{ToneKind::Tone1, 2};
 constexpr ToneField kGroup1{ToneKind::Group, 1};
+
+TEST(DecoderBandwidth, ListItemsAndTheirEdges) {
+    PagerImage image = StartupImage();
+    const std::pair<std::uint8_t, double> items[] = {{0, 0.1}, {7, 1.5}, {15, 3.1}};
+    for (const auto& [code, percent] : items) {
+        image[49] = code;
+        EXPECT_EQ(DecoderBandwidthPercent(image), percent) << int(code);
+    }
+    image[49] = 16;
+    EXPECT_EQ(DecoderBandwidthPercent(image), std::nullopt);
+
+    // 1.5 % of 1000 Hz is 15 Hz either way; 562.3 Hz and 562.5 Hz are about 0.036 % apart.
+    EXPECT_TRUE(ToneWithinBandwidth(1015.0, 1000.0, 1.5));
+    EXPECT_TRUE(ToneWithinBandwidth(985.0, 1000.0, 1.5));
+    EXPECT_FALSE(ToneWithinBandwidth(1015.1, 1000.0, 1.5));
+    EXPECT_TRUE(ToneWithinBandwidth(562.5, 562.3, 0.1));
+    EXPECT_NEAR(ToneOffsetPercent(562.5, 562.3), 0.2 / 562.3 * 100.0, 1e-12);
+}
 
 TEST(ToneCode, Examples) {
     const std::pair<std::uint16_t, std::uint16_t> cases[] = {
