@@ -336,7 +336,7 @@ void AddReadCommand(CLI::App& roster, int& status) {
         ->required();
     command->add_option("--base", options->base,
                         "Base table file: the roster's columns are the fields some pager holds otherwise (all "
-                        "fields without it)");
+                        "fields without it, over the table `default` writes)");
     command->add_option("--plan", options->plan, "A roster over --base whose unit names the pagers that match it");
     command->add_option("--roster", options->roster, "Write the roster of the pagers read to this CSV file");
     command->add_option("--count", options->count, "Stop after this many pagers");

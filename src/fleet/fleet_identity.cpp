@@ -162,7 +162,11 @@ RosterOfFleet MakeRosterOfFleet(const std::vector<KeptPager>& pagers, const std:
     }
     for (std::size_t p = 0; p < pagers.size(); ++p) {
         RosterUnit unit{pagers[p].name, p + 2, {}};
-        for (const ImageField* field : columns) unit.values.push_back(ShownValue(shown[p], *field));
+        // A value the base holds already is left empty: entering it again is no edit the pager saw.
+        for (const ImageField* field : columns) {
+            const std::string value = ShownValue(shown[p], *field);
+            unit.values.push_back(value == ShownValue(baseSession.image, *field) ? std::string() : value);
+        }
         std::vector<std::string> row{unit.name};
         row.insert(row.end(), unit.values.begin(), unit.values.end());
         result.csv += CsvLine(row) + "\r\n";

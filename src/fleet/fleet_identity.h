@@ -69,7 +69,9 @@ struct KeptPager {
 };
 
 // A roster of the pagers read: one row per pager; a column for every field the window edits whose
-// value differs from the base's in any pager, or for every such field without a base.
+// value differs from the base's in any pager, or for every such field without a base (the image
+// the window starts with, as `default` writes it, is then the base). A cell holds the pager's value
+// where it differs from the base's and is empty where the base holds it already.
 struct RosterOfFleet {
     std::string csv;
     // Pagers whose row, written over the base, would not give back their image, with why.
