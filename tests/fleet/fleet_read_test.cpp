@@ -35,7 +35,7 @@ struct FleetRead : ::testing::Test {
 TEST_F(FleetRead, AFleetReadWrittenIntoFreshPagersVerifiesAsPlanned) {
     const std::string kept = (dir / "kept").string(), back = (dir / "back.csv").string();
     {
-        Simulator fleet(dir, {"--pagers", "3", "--auto-swap", "--swap-after-read", "--swap-gap", "50"});
+        Simulator fleet(dir, {"--pagers", "3", "--auto-swap", "--swap-after-read", "--swap-gap", "0"});
         WriteFleet(fleet.link(), roster);
         ::usleep(200000);
         // A file of that name already there is kept, and the pager takes the next number.
@@ -52,7 +52,7 @@ TEST_F(FleetRead, AFleetReadWrittenIntoFreshPagersVerifiesAsPlanned) {
         // A roster is never written over.
         EXPECT_EQ(Cli({"roster", "read", "--port", fleet.link(), "--out", kept, "--roster", back}).status, 2);
     }
-    Simulator fresh(dir, {"--pagers", "3", "--auto-swap", "--swap-after-read", "--swap-gap", "50"});
+    Simulator fresh(dir, {"--pagers", "3", "--auto-swap", "--swap-after-read", "--swap-gap", "0"});
     WriteFleet(fresh.link(), back);
     ::usleep(200000);
     const std::string log = (dir / "verify.csv").string();
@@ -91,8 +91,8 @@ TEST_F(FleetRead, APagerChangedBehindThePlansBackAndOneOfAnotherFleetAreFoundAsS
 }
 
 TEST_F(FleetRead, AReadThatFailsPartWayLeavesNoFile) {
-    // The fourth request is the first half of the pager's memory; its reply arrives broken.
-    Simulator fleet(dir, {"--bad-checksum", "4"});
+    // The fifth request is the second half of the pager's memory: its reply arrives broken.
+    Simulator fleet(dir, {"--bad-checksum", "5"});
     const std::string kept = (dir / "kept").string(), back = (dir / "back.csv").string();
     std::ofstream(dir / "answers") << "\n";
     const auto read = testing::Cli("roster read --port " + fleet.link() + " --out " + kept + " --roster " + back +
