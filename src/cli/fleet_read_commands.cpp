@@ -8,6 +8,7 @@
 #include <unistd.h>
 #endif
 
+#include <functional>
 #include <iostream>
 #include <memory>
 
@@ -118,6 +119,23 @@ void AddFleetReadArguments(CLI::App& command, FleetReadOptions& options) {
     AddTraceOption(command, options.trace);
 }
 
+// Pager after pager on the port: while `more` (given the pagers read so far) says so and the
+// technician goes on, the next pager is seated (asked, or waited for), read and handed to `handle`
+// with its number from 1; `handle` false ends the round. False when the port cannot be made.
+bool ReadPagerAfterPager(const FleetReadOptions& options, const std::function<bool(std::size_t)>& more,
+                         const std::function<bool(std::size_t, const PagerRead&)>& handle) {
+    const auto port = CommandPort(options.trace);
+    if (!port) return false;
+    CatchStopSignals();
+    PagerTurns turns(*port, options.port, options.wait);
+    for (std::size_t number = 1; more(number - 1) && turns.NextPager(number); ++number) {
+        const PagerRead read = ReadSeatedPager(*port, turns.Ports());
+        turns.Handled(read.memory);
+        if (!handle(number, read)) break;
+    }
+    return true;
+}
+
 // The roster's units built over the base, or the exit status when they cannot be used.
 std::variant<std::vector<UnitImage>, int> PlannedUnits(const std::string& base, const std::string& roster,
                                                        bool userMode) {
@@ -168,18 +186,13 @@ int RunVerify(const VerifyOptions& options) {
             return kExitUsage;
         }
     }
-    const auto port = CommandPort(options.read.trace);
-    if (!port) return kExitUsage;
-    CatchStopSignals();
     const FleetMatcher matcher(units);
-    PagerTurns turns(*port, options.read.port, options.read.wait);
     std::vector<bool> seen(units.size(), false);
     std::size_t pagers = 0, asPlanned = 0;
     bool logFailed = false;
-    while (std::find(seen.begin(), seen.end(), false) != seen.end() && turns.NextPager(pagers + 1)) {
-        ++pagers;
-        const PagerRead read = ReadSeatedPager(*port, turns.Ports());
-        turns.Handled(read.memory);
+    const auto unseen = [&seen](std::size_t) { return std::find(seen.begin(), seen.end(), false) != seen.end(); };
+    const bool opened = ReadPagerAfterPager(options.read, unseen, [&](std::size_t number, const PagerRead& read) {
+        pagers = number;
         std::string unit, outcome, keys;
         if (!read.memory) {
             outcome = "not read";
@@ -208,9 +221,11 @@ int RunVerify(const VerifyOptions& options) {
                                  CsvLine({LogTimeText(), options.read.port, unit, outcome, keys}) + "\r\n")) {
             PrintDiagnostic("cannot append to the log " + options.log + "; stopped");
             logFailed = true;
-            break;
+            return false;
         }
-    }
+        return true;
+    });
+    if (!opened) return kExitUsage;
     std::string notSeen;
     for (std::size_t i = 0; i < units.size(); ++i)
         if (!seen[i]) notSeen += (notSeen.empty() ? "" : ", ") + units[i].name;
@@ -274,24 +289,19 @@ int RunRead(const ReadOptions& options) {
         PrintDiagnostic(options.out + ": cannot be made a folder");
         return kExitUsage;
     }
-    const auto port = CommandPort(options.read.trace);
-    if (!port) return kExitUsage;
-    CatchStopSignals();
     const FleetMatcher matcher(units);
-    PagerTurns turns(*port, options.read.port, options.read.wait);
     std::vector<bool> seen(units.size(), false);
     std::vector<KeptPager> kept;
-    std::size_t pagers = 0;
     bool failed = false;
-    const auto allPlannedRead = [&] { return !units.empty() && std::find(seen.begin(), seen.end(), false) == seen.end(); };
-    while (!allPlannedRead() && (options.count == 0 || pagers < options.count) && turns.NextPager(pagers + 1)) {
-        ++pagers;
-        const PagerRead read = ReadSeatedPager(*port, turns.Ports());
-        turns.Handled(read.memory);
+    const auto more = [&](std::size_t pagers) {
+        const bool allPlannedRead = !units.empty() && std::find(seen.begin(), seen.end(), false) == seen.end();
+        return !allPlannedRead && (options.count == 0 || pagers < options.count);
+    };
+    const bool opened = ReadPagerAfterPager(options.read, more, [&](std::size_t pagers, const PagerRead& read) {
         if (!read.memory) {
             failed = true;
             std::cout << "Pager " << pagers << ": not read: " << read.message << std::endl;
-            continue;
+            return true;
         }
         std::string stem = NumberedPagerName(pagers);
         if (const PagerIdentity identity = matcher.Identify(*read.memory); identity.match == PagerMatch::AsPlanned) {
@@ -307,11 +317,13 @@ int RunRead(const ReadOptions& options) {
             failed = true;
             std::cout << "Pager " << pagers << ": cannot save " << path.string() << ": " << failure->reason
                       << std::endl;
-            continue;
+            return true;
         }
         kept.push_back({path.stem().string(), *read.memory});
         std::cout << path.filename().string() << ": read" << std::endl;
-    }
+        return true;
+    });
+    if (!opened) return kExitUsage;
     if (!options.roster.empty() && !kept.empty()) {
         const RosterOfFleet made = MakeRosterOfFleet(kept, base);
         for (const auto& problem : made.problems) PrintDiagnostic(options.roster + ": " + problem);
