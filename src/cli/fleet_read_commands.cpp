@@ -164,6 +164,22 @@ struct VerifyOptions {
     std::string log;
 };
 
+// A new log gets its header; an existing one must be a verify log, never another file appended to.
+std::optional<std::string> StartVerifyLog(const std::filesystem::path& log) {
+    std::error_code error;
+    if (std::filesystem::exists(log, error) && std::filesystem::file_size(log, error) > 0) {
+        const auto text = ReadTextFile(log);
+        if (const auto* failure = std::get_if<TableError>(&text)) return failure->text;
+        const auto rows = ParseCsv(std::get<std::string>(text));
+        const auto* lines = std::get_if<std::vector<CsvRow>>(&rows);
+        if (lines == nullptr || lines->empty() || lines->front().cells != kVerifyLogHeader)
+            return "not a verify log: its first line is not " + CsvLine(kVerifyLogHeader);
+        return std::nullopt;
+    }
+    if (files::AppendDurably(log, CsvLine(kVerifyLogHeader) + "\r\n")) return "cannot be written";
+    return std::nullopt;
+}
+
 std::string DifferingKeys(const std::vector<FieldMismatch>& fields) {
     std::string keys;
     for (const auto& field : fields) keys += (keys.empty() ? "" : " ") + field.key;
@@ -179,10 +195,8 @@ int RunVerify(const VerifyOptions& options) {
             PrintDiagnostic(options.log + ": cannot be written: " + *refused);
             return kExitUsage;
         }
-        std::error_code error;
-        if ((!std::filesystem::exists(options.log, error) || std::filesystem::file_size(options.log, error) == 0) &&
-            files::AppendDurably(options.log, CsvLine(kVerifyLogHeader) + "\r\n")) {
-            PrintDiagnostic(options.log + ": cannot be written");
+        if (const auto fault = StartVerifyLog(options.log)) {
+            PrintDiagnostic(options.log + ": " + *fault);
             return kExitUsage;
         }
     }

@@ -101,8 +101,15 @@ TEST_F(FleetRead, AReadThatFailsPartWayLeavesNoFile) {
     EXPECT_EQ(read.out.substr(0, read.out.find('\n')), "Pager 1: not read: Read Error !") << read.out;
     EXPECT_TRUE(std::filesystem::is_empty(kept));
     EXPECT_FALSE(std::filesystem::exists(back));
+    // A roster or a log that cannot be used stops before any pager is read.
     const auto planless = Cli({"roster", "verify", "--port", fleet.link(), base, (dir / "none.csv").string()});
     EXPECT_EQ(planless.status, 2);
+    std::ofstream(dir / "other.csv") << "name,phone\nJo,123\n";
+    const auto foreignLog = Cli({"roster", "verify", "--port", fleet.link(), base, roster, "--log",
+                                 (dir / "other.csv").string()});
+    EXPECT_EQ(foreignLog.status, 2);
+    EXPECT_NE(foreignLog.err.find("not a verify log"), std::string::npos) << foreignLog.err;
+    EXPECT_EQ(std::get<std::string>(ReadTextFile(dir / "other.csv")), "name,phone\nJo,123\n");
 }
 
 }  // namespace
