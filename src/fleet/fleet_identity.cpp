@@ -63,6 +63,12 @@ std::vector<FieldMismatch> Mismatches(const PagerImage& planned, const PagerImag
         const auto source = FollowingFields().find(field.key);
         if (source == FollowingFields().end() || !differs(source->second)) named.push_back(field);
     }
+    // Bytes no field shows (carried bits, codes that select no item) are named as `diff` names them.
+    if (named.empty())
+        for (const auto& byte : CompareImages(planned, pager).bytes)
+            if (byte.offset != kFirmwareMajorOffset && byte.offset != kFirmwareMinorOffset)
+                named.push_back({"offset_" + std::to_string(byte.offset), std::to_string(byte.first),
+                                 std::to_string(byte.second)});
     return named;
 }
 
