@@ -138,8 +138,8 @@ windows: not built for Windows, so not run under Wine:
     itself, names beyond ASCII and the backup are in table_files_test);
   cli_conventions_test: it drives the command line through a POSIX shell (pipes, /dev/stdout, bash
     completion);
-  roster_cli_test, fleet_write_test and fleet_simulator_test: they run the command line through a
-    POSIX shell and the fleet simulator on pseudo-terminals (the roster reader and the tone plan
-    check run under Wine).
+  roster_cli_test, fleet_write_test, fleet_read_test and fleet_simulator_test: they run the command
+    line through a POSIX shell and the fleet simulator on pseudo-terminals (the roster reader, the
+    tone plan check and which unit a pager is run under Wine).
 TEXT
 exit "$status"

@@ -67,5 +67,12 @@ void AddDeviceCommands(CLI::App& app, int& status);
 void AddSetCommand(CLI::App& app, int& status);
 void AddRosterCommands(CLI::App& app, int& status);
 void AddPortCheckCommands(CLI::App& app, int& status);
+// roster verify and roster read, under the roster command.
+void AddFleetReadCommands(CLI::App& roster, int& status);
+
+// Ctrl+C and SIGTERM ask a fleet run to stop between pagers; a prompt waiting for an answer is
+// interrupted at once.
+void CatchStopSignals();
+bool StopAsked();
 
 }  // namespace zr::cli

@@ -96,6 +96,8 @@ void AddCheckCommand(CLI::App& roster, int& status) {
     });
 }
 
+}  // namespace
+
 volatile std::sig_atomic_t stopAsked = 0;
 
 extern "C" void AskToStop(int) {
@@ -128,6 +130,10 @@ void CatchStopSignals() {
     sigaction(SIGTERM, &action, nullptr);
 #endif
 }
+
+bool StopAsked() { return stopAsked != 0; }
+
+namespace {
 
 enum class FailurePolicy { Ask, Skip, Stop };
 
@@ -257,6 +263,7 @@ void AddRosterCommands(CLI::App& app, int& status) {
     roster->require_subcommand(1);
     AddCheckCommand(*roster, status);
     AddWriteCommand(*roster, status);
+    AddFleetReadCommands(*roster, status);
 }
 
 }  // namespace zr::cli

@@ -272,6 +272,8 @@ private:
 
 }  // namespace
 
+std::string LogTimeText() { return LocalTimeText(); }
+
 std::string_view OutcomeText(UnitOutcome outcome) {
     switch (outcome) {
     case UnitOutcome::Written: return kWrittenOutcome;

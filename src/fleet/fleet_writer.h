@@ -26,6 +26,9 @@ inline constexpr std::string_view kWrittenOutcome = "written";
 inline constexpr std::string_view kFailedOutcome = "failed";
 inline constexpr std::string_view kSkippedOutcome = "skipped";
 
+// The time as fleet logs write it: local time with its offset, "2026-12-10T14:03:59+0100".
+std::string LogTimeText();
+
 // The checksum (four hex digits) a Write of this image sends: the one the log keeps for the unit.
 std::string SentChecksum(const PagerImage& image);
 

@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
     fleet->add_option("--swap-gap", swapGapMs, "A swap leaves the board without a pager for this many ms")
         ->capture_default_str();
     fleet->add_flag("--auto-swap", options.autoSwap, "Swap once the connected pager is written whole and read back");
+    fleet->add_flag("--swap-after-read", options.swapAfterRead, "Swap once the connected pager has been read whole");
     fleet->add_option("--control", options.control,
                       "Make a FIFO here taking commands, one a line: swap, remove, insert, insert N");
     auto* faults = app.add_option_group("Faults", "Misbehave like a real line; N counts requests (or writes) from 1");

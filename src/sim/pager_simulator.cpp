@@ -163,6 +163,7 @@ void PagerSimulator::ConnectDuePager() {
     current_ = connectNext_;
     connected_ = true;
     written_.fill(false);
+    read_.fill(false);
 }
 
 void PagerSimulator::TakeSwapRequests() {
@@ -307,6 +308,10 @@ std::vector<std::uint8_t> PagerSimulator::Reply(const std::vector<std::uint8_t>&
         // The second half read back after the whole pager was written: the Write is done.
         swapAfterReply_ = options_.autoSwap && command == kPagerMemoryCommand && address + data.size() == kImageSize &&
                           std::all_of(written_.begin(), written_.end(), [](bool byte) { return byte; });
+        if (command == kPagerMemoryCommand)
+            for (std::size_t i = address; i < std::min(address + data.size(), kImageSize); ++i) read_[i] = true;
+        swapAfterReply_ = swapAfterReply_ || (options_.swapAfterRead && command == kPagerMemoryCommand &&
+                                              std::all_of(read_.begin(), read_.end(), [](bool byte) { return byte; }));
     } else if (letter == kWriteLetter && command == kPagerMemoryCommand) {
         ++writes_;
         const bool refuse = writes_ == options_.negativeAcknowledgeAt;

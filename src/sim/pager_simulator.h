@@ -48,6 +48,9 @@ struct SimulatorOptions {
     // Swap by itself once the connected pager has been written whole and read back, as a
     // technician does after each Write.
     bool autoSwap = false;
+    // Swap by itself once the connected pager has been read whole, as a fleet's read and verify
+    // leave each pager.
+    bool swapAfterRead = false;
     // A FIFO made here (and removed at the end) that takes commands, one a line: "swap", "remove"
     // (no pager), "insert" (the next pager) or "insert N" (pager N).
     std::filesystem::path control;
@@ -141,6 +144,7 @@ private:
     std::size_t connectNext_ = 0;
     // The bytes written to the connected pager since it was connected, for the automatic swap.
     std::array<bool, kImageSize> written_{};
+    std::array<bool, kImageSize> read_{};  // the bytes read since it was connected
     bool swapAfterReply_ = false;
     std::vector<RequestRecord> requests_;
     unsigned writes_ = 0;
