@@ -9,6 +9,8 @@ packages=(
   xvfb xauth imagemagick x11-utils
   dpkg-dev file help2man
   xdg-utils
+  # test pages: sound files and the transforms of the decoder
+  libsndfile1-dev libfftw3-dev
   # the Windows programs: cross compiler, GoogleTest's sources to build with it, Wine to run the tests
   g++-mingw-w64-x86-64-posix googletest wine wine64
 )
