@@ -62,8 +62,10 @@ struct PageDecoder::State {
     fftwf_plan plan = nullptr;
     std::vector<std::complex<float>> previous;  // the last frame's spectrum
     bool havePrevious = false;
+    // Half a frame of silence goes ahead of the recording, so that a tone sounding from its first
+    // sample rises through a frame as it does anywhere else.
     std::vector<float> buffer;
-    std::size_t consumed = 0;  // samples before buffer[0]
+    std::ptrdiff_t consumed = 0;  // samples of the recording before buffer[0]
     std::vector<float> powers;
     std::optional<Track> track;
     std::optional<HeardTone> waiting;  // a tone that may be the first of a call
@@ -79,6 +81,8 @@ struct PageDecoder::State {
         spectrum = fftwf_alloc_complex(length / 2 + 1);
         plan = fftwf_plan_dft_r2c_1d(static_cast<int>(length), input, spectrum, FFTW_ESTIMATE);
         previous.resize(length / 2 + 1);
+        buffer.assign(hop, 0.0f);
+        consumed = -static_cast<std::ptrdiff_t>(hop);
     }
     ~State() {
         fftwf_destroy_plan(plan);
@@ -189,6 +193,7 @@ struct PageDecoder::State {
             }
         }
         const double hz = t.interior ? t.hzSum / t.interior : t.allHzSum / t.frames;
+        start = std::max(0.0, start);
         Heard({hz, start, std::max(0.0, end - start)});
     }
 
@@ -221,11 +226,11 @@ void PageDecoder::Feed(std::span<const float> samples) {
     s.buffer.insert(s.buffer.end(), samples.begin(), samples.end());
     std::size_t at = 0;
     while (at + s.length <= s.buffer.size()) {
-        s.Frame(s.buffer.data() + at, static_cast<double>(s.consumed + at) + s.length / 2.0);
+        s.Frame(s.buffer.data() + at, static_cast<double>(s.consumed + static_cast<std::ptrdiff_t>(at)) + s.length / 2.0);
         at += s.hop;
     }
     s.buffer.erase(s.buffer.begin(), s.buffer.begin() + static_cast<std::ptrdiff_t>(at));
-    s.consumed += at;
+    s.consumed += static_cast<std::ptrdiff_t>(at);
 }
 
 void PageDecoder::Finish() {

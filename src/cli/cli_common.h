@@ -67,5 +67,7 @@ void AddDeviceCommands(CLI::App& app, int& status);
 void AddSetCommand(CLI::App& app, int& status);
 void AddRosterCommands(CLI::App& app, int& status);
 void AddPortCheckCommands(CLI::App& app, int& status);
+// page, roster page (after the roster commands) and listen.
+void AddTestPageCommands(CLI::App& app, int& status);
 
 }  // namespace zr::cli
