@@ -17,6 +17,10 @@ constexpr double kFrameSeconds = 0.17;
 // A frame holds a tone when its strongest bin stands this far (power ratio, 20 dB) above the
 // median bin of the band: far above what noise reaches in any one of the band's hundreds of bins.
 constexpr double kPeakOverMedian = 100;
+// A page's tone is pure: nothing else in the band within 12 dB of it (power ratio 16). A voice's
+// harmonics, chords and music stand closer together and are no tone.
+constexpr double kPeakOverOthers = 16;
+constexpr std::size_t kMainLobeBins = 4;  // the Hann window's main lobe and near leakage
 // A frame continues a tone when its frequency lies this near the tone's mean so far; a drifting or
 // gliding sound (speech, a whistle) leaves it within a few frames.
 constexpr double kTrackRelative = 0.003;
@@ -104,9 +108,12 @@ struct PageDecoder::State {
             if (powers[k - lowBin] > powers[peak - lowBin]) peak = k;
         }
         const float peakPower = powers[peak - lowBin];
+        float otherPower = 0;
+        for (std::size_t k = lowBin; k <= highBin; ++k)
+            if (k + kMainLobeBins < peak || k > peak + kMainLobeBins) otherPower = std::max(otherPower, powers[k - lowBin]);
         std::nth_element(powers.begin(), powers.begin() + powers.size() / 2, powers.end());
         const bool tone = peakPower > 0 && peakPower > kPeakOverMedian * powers[powers.size() / 2] &&
-                          peak > lowBin && peak < highBin;
+                          peakPower > kPeakOverOthers * otherPower && peak > lowBin && peak < highBin;
         const double centre = Seconds(centreSample);
         if (tone) {
             const double coarse = CoarseHz(peak);

@@ -68,6 +68,13 @@ TEST(PageDecoder, FindsThePagesOfMadeRecordings) {
         {"lone tones shorter than a group call, too far apart for a call",
          made({call}, PageTiming{.tone1Seconds = 3.0, .tone2Seconds = 3.0, .gapSeconds = 3.0}), {}},
         {"noise alone", WithNoise(Silence(20, rate), 0, 4), {}},
+        {"a chord of two steady tones, no page tone", [&] {
+             auto x = made({group});
+             const auto fifth = made({{"", 30000, std::nullopt, true}});
+             for (std::size_t n = 0; n < x.size(); ++n) x[n] += fifth[n];
+             return x;
+         }(),
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
