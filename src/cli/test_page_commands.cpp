@@ -183,7 +183,8 @@ std::string Fixed(double value, int decimals) {
     return text.str();
 }
 
-std::string ToneText(const HeardTone& tone) { return Fixed(tone.hz, 1) + " Hz " + Fixed(tone.seconds, 2) + " s"; }
+// Lengths to a tenth: the decoder places a tone's ends to about 20 ms.
+std::string ToneText(const HeardTone& tone) { return Fixed(tone.hz, 1) + " Hz " + Fixed(tone.seconds, 1) + " s"; }
 
 std::string ToneJson(const HeardTone& tone) {
     return "{\"hz\": " + Fixed(tone.hz, 2) + ", \"start\": " + Fixed(tone.startSeconds, 3) +

@@ -15,7 +15,7 @@ namespace zr::gui {
 namespace {
 
 QString ToneText(const HeardTone& tone) {
-    return QStringLiteral("%1 Hz, %2 s").arg(tone.hz, 0, 'f', 1).arg(tone.seconds, 0, 'f', 2);
+    return QStringLiteral("%1 Hz, %2 s").arg(tone.hz, 0, 'f', 1).arg(tone.seconds, 0, 'f', 1);
 }
 
 QString MatchesText(const std::vector<PageMatch>& matches, bool alerts) {
