@@ -77,9 +77,9 @@ bool DecodeRecordingDialog::Decode(const QString& path) {
         return false;
     }
     const DecodedRecording& recording = std::get<DecodedRecording>(decoded);
-    lblRecording_->setText(tr("%1: %2 pages in %3 s%4")
+    lblRecording_->setText(tr("%1: %2 in %3 s%4")
                                .arg(path)
-                               .arg(recording.pages.size())
+                               .arg(recording.pages.size() == 1 ? tr("1 page") : tr("%1 pages").arg(recording.pages.size()))
                                .arg(recording.seconds, 0, 'f', 1)
                                .arg(units_.empty() ? tr("; no roster is loaded in File > Program a Fleet...")
                                                    : tr("; %1 units judged").arg(units_.size())));
