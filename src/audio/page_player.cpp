@@ -30,7 +30,11 @@ QByteArray Pcm16(std::span<const float> samples, unsigned rate) {
 }  // namespace
 
 PagePlayer::PagePlayer(QObject* parent) : QObject(parent) {}
-PagePlayer::~PagePlayer() { Stop(); }
+// Gone with whoever owns it: the sound stops, and nobody is told, for whoever listened may be
+// going too.
+PagePlayer::~PagePlayer() {
+    if (sink_) sink_->stop();
+}
 
 std::optional<QString> PagePlayer::Play(std::span<const float> samples, unsigned rate) {
     Stop();
