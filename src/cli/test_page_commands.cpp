@@ -278,8 +278,9 @@ void AddListenCommand(CLI::App& app, int& status) {
 void AddUnavailable(CLI::App& app, const std::string& name, const std::string& what, int& status) {
     auto* command = app.add_subcommand(name, what + " (not available in this build)");
     command->allow_extras();
-    command->callback([&status, name] {
-        PrintDiagnostic(name + " is not available in this build: it has no sound file library");
+    const std::string shown = app.get_parent() ? app.get_name() + " " + name : name;
+    command->callback([&status, shown] {
+        PrintDiagnostic(shown + " is not available in this build: it has no sound file library");
         status = kExitFailure;
     });
 }
