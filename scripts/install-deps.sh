@@ -9,6 +9,10 @@ packages=(
   xvfb xauth imagemagick x11-utils
   dpkg-dev file help2man
   xdg-utils
+  # test pages: sound files and the transforms of the decoder
+  libsndfile1-dev libfftw3-dev qt6-multimedia-dev
+  # a sound server with a null sink, for the test that plays a page
+  pulseaudio pulseaudio-utils
   # the Windows programs: cross compiler, GoogleTest's sources to build with it, Wine to run the tests
   g++-mingw-w64-x86-64-posix googletest wine wine64
 )

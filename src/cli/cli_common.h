@@ -75,4 +75,7 @@ void AddFleetReadCommands(CLI::App& roster, int& status);
 void CatchStopSignals();
 bool StopAsked();
 
+// page, roster page (after the roster commands) and listen.
+void AddTestPageCommands(CLI::App& app, int& status);
+
 }  // namespace zr::cli

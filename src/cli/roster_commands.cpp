@@ -16,11 +16,28 @@
 
 #include "cli_common.h"
 #include "fleet_check.h"
+#include "fleet_load.h"
 #include "fleet_writer.h"
 #include "roster.h"
 #include "terminal_view.h"
 
 namespace zr::cli {
+
+std::variant<CheckedFleet, int> LoadFleet(const std::string& base, const std::string& roster, ToneEntryMode mode) {
+    auto fleet = CheckFleet(base, roster, mode);
+    if (const auto* error = std::get_if<TableError>(&fleet)) {
+        PrintDiagnostic(DescribeTableError(roster, *error));
+        return kExitUsage;
+    }
+    if (const auto* error = std::get_if<Message>(&fleet)) {
+        PrintMessage(*error);
+        PrintDiagnostic("cannot read " + base);
+        return kExitFailure;
+    }
+    // The load's messages, as Open shows them, ahead of the report.
+    PrintMessages(std::get<CheckedFleet>(fleet).baseLoad);
+    return std::move(std::get<CheckedFleet>(fleet));
+}
 
 namespace {
 
@@ -34,21 +51,8 @@ ToneEntryMode ModeOf(const RosterOptions& options) {
     return options.userMode ? ToneEntryMode::User : ToneEntryMode::Standard;
 }
 
-// The fleet as the roster describes it, or the exit status when it cannot be built at all.
-std::variant<CheckedFleet, int> LoadFleet(const RosterOptions& options) {
-    auto fleet = CheckFleet(options.base, options.roster, ModeOf(options));
-    if (const auto* error = std::get_if<TableError>(&fleet)) {
-        PrintDiagnostic(DescribeTableError(options.roster, *error));
-        return kExitUsage;
-    }
-    if (const auto* error = std::get_if<Message>(&fleet)) {
-        PrintMessage(*error);
-        PrintDiagnostic("cannot read " + options.base);
-        return kExitFailure;
-    }
-    // The load's messages, as Open shows them, ahead of the report.
-    PrintMessages(std::get<CheckedFleet>(fleet).baseLoad);
-    return std::move(std::get<CheckedFleet>(fleet));
+std::variant<CheckedFleet, int> LoadRosterFleet(const RosterOptions& options) {
+    return LoadFleet(options.base, options.roster, ModeOf(options));
 }
 
 // Prints every refused cell and every tone plan problem; true when there is none.
@@ -87,7 +91,7 @@ void AddCheckCommand(CLI::App& roster, int& status) {
                  "problems, 2 a malformed roster)");
     AddRosterArguments(*command, *options);
     command->callback([&status, options] {
-        const auto fleet = LoadFleet(*options);
+        const auto fleet = LoadRosterFleet(*options);
         if (const auto* exit = std::get_if<int>(&fleet)) {
             status = *exit;
             return;
@@ -204,7 +208,7 @@ struct WriteOptions {
 };
 
 int RunRosterWrite(WriteOptions& options) {
-    const auto loaded = LoadFleet(options.roster);
+    const auto loaded = LoadRosterFleet(options.roster);
     if (const auto* exit = std::get_if<int>(&loaded)) return *exit;
     const CheckedFleet& fleet = std::get<CheckedFleet>(loaded);
     if (!fleet.ReadyToWrite(options.acceptTonePlan)) {

@@ -35,6 +35,8 @@ public:
 
     // True while units are being written.
     bool IsWriting() const { return writing_; }
+    // The fleet last loaded and checked, for the pages a recording holds.
+    const std::optional<CheckedFleet>& LoadedFleet() const { return fleet_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -27,7 +27,9 @@
 #include "tone_table_dialog.h"
 #include "call_switches.h"
 #include "field_editors.h"
+#include "decode_recording_dialog.h"
 #include "fleet_dialog.h"
+#include "test_page_dialog.h"
 #include "reset_help_dialog.h"
 #include "message_boxes.h"
 #include "option_switches.h"
@@ -161,6 +163,8 @@ void MainWindow::ConnectMenus() {
     connect(ui->Read1, &QAction::triggered, this, &MainWindow::Read1Click);
     connect(ui->Write1, &QAction::triggered, this, &MainWindow::Write1Click);
     connect(ui->Verify1, &QAction::triggered, this, &MainWindow::Verify1Click);
+    connect(ui->TestPage1, &QAction::triggered, this, &MainWindow::TestPageClick);
+    connect(ui->DecodeRecording1, &QAction::triggered, this, &MainWindow::DecodeRecordingClick);
     connect(ui->Advance2, &QAction::triggered, this, &MainWindow::Advance2Click);
     connect(ui->About2, &QAction::triggered, this, &MainWindow::About2Click);
     connect(ui->RBtModify, &QRadioButton::clicked, this, &MainWindow::RBtModifyClick);
@@ -398,8 +402,26 @@ void MainWindow::ProgramFleetClick() {
         zr::gui::FleetDialog dialog(port_, selected < portNames_.size() ? portNames_[selected] : std::string(),
                                     startDirectory_, this);
         dialog.exec();
+        if (const auto& fleet = dialog.LoadedFleet()) {
+            fleetUnits_.clear();
+            for (const zr::UnitImage& unit : fleet->units) fleetUnits_.push_back({unit.name, unit.image});
+        }
     }
     EndBusy();
+    ReactivateAfterModal();
+}
+
+// Pager > Test Page...: beside the window, which stays usable while a page plays.
+void MainWindow::TestPageClick() {
+    if (!testPage_) testPage_ = new zr::gui::TestPageDialog(image_, this);
+    testPage_->show();
+    testPage_->raise();
+    testPage_->activateWindow();
+}
+
+void MainWindow::DecodeRecordingClick() {
+    zr::gui::DecodeRecordingDialog dialog(fleetUnits_, this);
+    dialog.exec();
     ReactivateAfterModal();
 }
 

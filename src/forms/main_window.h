@@ -10,12 +10,14 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "comm_port.h"
 #include "control_scaling.h"
 #include "editor_window.h"
 #include "field_focus.h"
 #include "message.h"
+#include "page_match.h"
 #include "pager_image.h"
 #include "port_list.h"
 #include "squelch_levels.h"
@@ -42,6 +44,7 @@ class MainWindow;
 namespace zr::gui {
 class FieldEditors;
 class WindowDeviceView;
+class TestPageDialog;
 }
 
 class MainWindow : public QMainWindow, public zr::gui::EditorWindow {
@@ -130,6 +133,8 @@ private:
     void SaveS1Click();
     void SaveAs1Click();
     void ProgramFleetClick();
+    void TestPageClick();
+    void DecodeRecordingClick();
     void Read1Click();
     void Write1Click();
     void Verify1Click();
@@ -173,6 +178,8 @@ private:
     ResetHelpDialog* resetHelp_ = nullptr;
     BoardCheckNotice* boardCheckNotice_ = nullptr;
     QAction* programFleet_ = nullptr;  // File > Program a Fleet..., made with its dialog
+    zr::gui::TestPageDialog* testPage_ = nullptr;
+    std::vector<zr::NamedImage> fleetUnits_;  // the units last loaded in the fleet dialog
     AccessCodeDialog* accessCode_ = nullptr;
 
     bool shown_ = false;
