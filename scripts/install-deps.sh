@@ -9,6 +9,8 @@ packages=(
   xvfb xauth imagemagick x11-utils
   dpkg-dev file help2man
   xdg-utils
+  # the printed pager card and fleet sheet are tested by their text and looked at as images
+  poppler-utils
   # the Windows programs: cross compiler, GoogleTest's sources to build with it, Wine to run the tests
   g++-mingw-w64-x86-64-posix googletest wine wine64
 )
