@@ -61,6 +61,7 @@ int main(int argc, char** argv) {
     zr::cli::AddDeviceCommands(app, status);
     zr::cli::AddSetCommand(app, status);
     zr::cli::AddRosterCommands(app, status);
+    zr::cli::AddCardCommand(app, status);
     zr::cli::AddPortCheckCommands(app, status);
     if (RejectUnknownCommand(app, argc, argv)) return zr::cli::kExitUsage;
     zr::cli::TakeOverStandardOutput();

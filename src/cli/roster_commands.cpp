@@ -18,23 +18,19 @@
 #include "fleet_check.h"
 #include "fleet_writer.h"
 #include "roster.h"
+#include "roster_options.h"
 #include "terminal_view.h"
 
 namespace zr::cli {
 
 namespace {
 
-struct RosterOptions {
-    std::string base;
-    std::string roster;
-    bool userMode = false;
-};
-
 ToneEntryMode ModeOf(const RosterOptions& options) {
     return options.userMode ? ToneEntryMode::User : ToneEntryMode::Standard;
 }
 
-// The fleet as the roster describes it, or the exit status when it cannot be built at all.
+}  // namespace
+
 std::variant<CheckedFleet, int> LoadFleet(const RosterOptions& options) {
     auto fleet = CheckFleet(options.base, options.roster, ModeOf(options));
     if (const auto* error = std::get_if<TableError>(&fleet)) {
@@ -50,6 +46,8 @@ std::variant<CheckedFleet, int> LoadFleet(const RosterOptions& options) {
     PrintMessages(std::get<CheckedFleet>(fleet).baseLoad);
     return std::move(std::get<CheckedFleet>(fleet));
 }
+
+namespace {
 
 // Prints every refused cell and every tone plan problem; true when there is none.
 bool ReportFleet(const CheckedFleet& fleet) {
@@ -73,12 +71,16 @@ bool ReportFleet(const CheckedFleet& fleet) {
     return false;
 }
 
+}  // namespace
+
 void AddRosterArguments(CLI::App& command, RosterOptions& options) {
     command.add_option("BASE", options.base, "Base table file, taken as Open takes it")->required();
     command.add_option("ROSTER", options.roster, "Roster: CSV with a unit column and set's keys as columns")
         ->required();
     command.add_flag("--user-mode", options.userMode, "Take tones in User Mode instead of Standard Mode");
 }
+
+namespace {
 
 void AddCheckCommand(CLI::App& roster, int& status) {
     auto options = std::make_shared<RosterOptions>();
@@ -257,6 +259,7 @@ void AddRosterCommands(CLI::App& app, int& status) {
     roster->require_subcommand(1);
     AddCheckCommand(*roster, status);
     AddWriteCommand(*roster, status);
+    AddSheetCommand(*roster, status);
 }
 
 }  // namespace zr::cli

@@ -1,5 +1,7 @@
 #include "pager_card.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QFontMetricsF>
 
 #include <algorithm>
@@ -79,24 +81,37 @@ double PaintTitle(QPainter& painter, double x, double y, double width, const QSt
     return y + 20;
 }
 
-// Label, value and unit lines in `columns` columns side by side; returns the y below them.
+// Draws `text` at `point` within `width`: condensed when it is too wide, cut only as a last resort.
+void DrawFitting(QPainter& painter, QPointF point, const QString& text, double width, bool bold = false) {
+    QFont font = ReportFont(kTextPoints, bold);
+    if (QFontMetricsF(font).horizontalAdvance(text) > width) font.setStretch(QFont::Condensed);
+    painter.setFont(font);
+    painter.drawText(point, Fitted(font, text, width));
+}
+
+// Label, value and unit lines in `columns` columns side by side, each column's values lined up
+// after its longest label; returns the y below them.
 double PaintLabelTable(QPainter& painter, double x, double y, double width, const CardTable& table, int columns) {
     y = PaintTitle(painter, x, y, width, table.title);
-    const QFont font = ReportFont(kTextPoints);
-    painter.setFont(font);
+    const QFontMetricsF metrics(ReportFont(kTextPoints));
     const double columnWidth = width / columns;
     const auto perColumn = (table.rows.size() + columns - 1) / columns;
-    for (std::size_t i = 0; i < table.rows.size(); ++i) {
-        const double left = x + columnWidth * static_cast<double>(i / perColumn);
-        const double baseline = y + kLine * static_cast<double>(i % perColumn) + 9;
-        const auto& row = table.rows[i];
-        const double labelWidth = columnWidth * 0.52, valueWidth = columnWidth * 0.26;
-        painter.drawText(QPointF(left, baseline), Fitted(font, row[0], labelWidth - 4));
-        painter.setFont(ReportFont(kTextPoints, true));
-        painter.drawText(QPointF(left + labelWidth, baseline), Fitted(painter.font(), row[1], valueWidth - 4));
-        painter.setFont(font);
-        painter.drawText(QPointF(left + labelWidth + valueWidth, baseline),
-                         Fitted(font, row[2], columnWidth - labelWidth - valueWidth - 6));
+    for (std::size_t start = 0; start < table.rows.size(); start += perColumn) {
+        const std::size_t end = std::min(table.rows.size(), start + perColumn);
+        double labelWidth = 0;
+        for (std::size_t i = start; i < end; ++i) labelWidth = std::max(labelWidth, metrics.horizontalAdvance(table.rows[i][0]));
+        labelWidth = std::min(labelWidth + 10, columnWidth * 0.68);
+        const double left = x + columnWidth * static_cast<double>(start / perColumn);
+        for (std::size_t i = start; i < end; ++i) {
+            const auto& row = table.rows[i];
+            const double baseline = y + kLine * static_cast<double>(i - start) + 9;
+            DrawFitting(painter, QPointF(left, baseline), row[0], labelWidth - 6);
+            const double valueLeft = left + labelWidth, room = columnWidth - labelWidth - 10;
+            const double valueWidth = std::min(room, std::max(metrics.horizontalAdvance(row[1]) * 1.1 + 6, 46.0));
+            DrawFitting(painter, QPointF(valueLeft, baseline), row[1], valueWidth - 4, true);
+            if (!row[2].isEmpty())
+                DrawFitting(painter, QPointF(valueLeft + valueWidth, baseline), row[2], room - valueWidth);
+        }
     }
     return y + kLine * static_cast<double>(perColumn) + 8;
 }
@@ -146,7 +161,7 @@ std::vector<CardTable> CardTables(const PagerImage& image) {
                                      {"tag", "Tag"},
                                      {"checksum", "Checksum"}});
     identity.rows.back()[2] = checksumRight ? QStringLiteral("right")
-                                            : QStringLiteral("wrong: the bytes sum to %1")
+                                            : QStringLiteral("wrong (the bytes sum to %1)")
                                                   .arg(QString::number(ImageChecksum(image), 16).toUpper(), 4, '0');
     return {
         identity,
@@ -230,6 +245,21 @@ void PaintCard(QPainter& painter, const QSizeF& page, const CardSource& source) 
         painter.drawLine(QPointF(left, y + 20), QPointF(left + third - 16, y + 20));
         painter.setPen(Qt::black);
     }
+}
+
+CardSource CardSourceOf(const PagerImage& image, const std::filesystem::path& file) {
+    CardSource source{image, QString::fromStdString(file.filename().string()), {}};
+    const QFileInfo info(QString::fromStdString(file.string()));
+    if (info.exists()) source.fileDate = info.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    return source;
+}
+
+std::optional<std::string> WriteCard(const std::filesystem::path& path, const CardSource& source, PaperSize paper) {
+    const PageSetup setup{paper, QPageLayout::Portrait};
+    const auto paint = [&](QPainter& painter, int) { PaintCard(painter, PagePoints(setup), source); };
+    if (QString::fromStdString(path.extension().string()).compare(QStringLiteral(".png"), Qt::CaseInsensitive) == 0)
+        return WritePng(path, setup, paint);
+    return WritePdf(path, setup, 1, paint, QStringLiteral("ZR250Pro pager card"));
 }
 
 }  // namespace zr::report

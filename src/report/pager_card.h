@@ -7,6 +7,8 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,12 @@ QString StandardTonePlace(std::uint16_t tenths);
 // The card's tables: the identity, then the window's four pages.
 std::vector<CardTable> CardTables(const PagerImage& image);
 
+// The card of the image the window holds, with the name and date of the table file it came from.
+CardSource CardSourceOf(const PagerImage& image, const std::filesystem::path& file);
+
 void PaintCard(QPainter& painter, const QSizeF& page, const CardSource& source);
+
+// The card as a PDF, or as a PNG image when `path` ends in ".png". Returns the reason it failed.
+std::optional<std::string> WriteCard(const std::filesystem::path& path, const CardSource& source, PaperSize paper);
 
 }  // namespace zr::report
