@@ -14,10 +14,10 @@ namespace {
 
 constexpr double kMargin = 36;
 constexpr double kHeadHeight = 40;
-constexpr double kRowHeight = 12;
+constexpr double kRowHeight = 11.5;
 constexpr int kTextPoints = 8;
 // Shares of the table's width: unit, four calls, two groups, bandwidth, outcome, date.
-constexpr double kShares[] = {0.13, 0.105, 0.105, 0.105, 0.105, 0.07, 0.07, 0.065, 0.09, 0.155};
+constexpr double kShares[] = {0.14, 0.095, 0.095, 0.095, 0.095, 0.065, 0.065, 0.08, 0.09, 0.16};
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 

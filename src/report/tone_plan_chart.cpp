@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <set>
+#include <map>
 #include <utility>
 
 #include "decoder_bandwidth.h"
@@ -123,10 +123,11 @@ void PaintTonePlanChart(QPainter& painter, const QRectF& area, const std::vector
         painter.drawText(QPointF(x - w / 2, plot.bottom() + 12), label);
     }
 
-    std::set<std::pair<std::size_t, double>> marked;
-    for (const auto& overlap : overlaps) {
-        marked.insert({overlap.first.unit, overlap.first.hz});
-        marked.insert({overlap.second.unit, overlap.second.hz});
+    // Each overlapping band carries the number of its first overlap in the sheet's list.
+    std::map<std::pair<std::size_t, double>, std::size_t> marked;
+    for (std::size_t i = 0; i < overlaps.size(); ++i) {
+        marked.try_emplace({overlaps[i].first.unit, overlaps[i].first.hz}, i + 1);
+        marked.try_emplace({overlaps[i].second.unit, overlaps[i].second.hz}, i + 1);
     }
     for (std::size_t u = first; u < last; ++u) {
         const double top = plot.top() + static_cast<double>(u - first) * kRowHeight;
@@ -140,11 +141,16 @@ void PaintTonePlanChart(QPainter& painter, const QRectF& area, const std::vector
         const double top = plot.top() + static_cast<double>(band.unit - first) * kRowHeight + 1.5;
         double left = AxisX(plot, Low(band)), right = AxisX(plot, High(band));
         if (right - left < 1.5) left -= 0.75, right += 0.75;  // a narrow decoder still shows
-        const bool overlapping = marked.count({band.unit, band.hz}) > 0;
+        const auto mark = marked.find({band.unit, band.hz});
+        const bool overlapping = mark != marked.end();
         const QColor colour = overlapping ? QColor(200, 30, 30) : QColor(40, 90, 170);
         painter.setPen(overlapping ? QPen(Qt::black, 0.6) : Qt::NoPen);
         painter.setBrush(colour);
         painter.drawRect(QRectF(left, top, right - left, kRowHeight - 3));
+        if (overlapping) {
+            painter.setPen(colour);
+            painter.drawText(QPointF(right + 2, top + kRowHeight - 3.5), QStringLiteral("#%1").arg(mark->second));
+        }
     }
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(Qt::black, 0.5));
