@@ -97,6 +97,8 @@ std::optional<std::string> WritePng(const std::filesystem::path& path, const Pag
 QFont ReportFont(double points, bool bold) {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
+    // No ligatures: a "ﬁ" on paper is a "fi" that no search of the PDF finds.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     // Sized in the painter's units, which are points: the same on paper at every resolution.
     font.setPixelSize(std::max(1, static_cast<int>(points + 0.5)));
     font.setBold(bold);
