@@ -24,6 +24,8 @@ class QTableWidget;
 
 namespace zr::gui {
 
+class FleetSheetPanel;
+
 class FleetDialog final : public QDialog, private FleetFrontEnd {
     Q_OBJECT
 
@@ -91,6 +93,7 @@ private:
     QPlainTextEdit* memLog_ = nullptr;
     QPushButton* btnWrite_ = nullptr;
     QPushButton* btnClose_ = nullptr;
+    FleetSheetPanel* sheetPanel_ = nullptr;
 };
 
 }  // namespace zr::gui

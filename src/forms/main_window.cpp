@@ -153,6 +153,8 @@ void MainWindow::ConnectMenus() {
     connect(ui->OpenO1, &QAction::triggered, this, &MainWindow::OpenO1Click);
     connect(ui->SaveS1, &QAction::triggered, this, &MainWindow::SaveS1Click);
     connect(ui->SaveAs1, &QAction::triggered, this, &MainWindow::SaveAs1Click);
+    connect(ui->Print1, &QAction::triggered, this, &MainWindow::Print1Click);
+    connect(ui->ExportCard1, &QAction::triggered, this, &MainWindow::ExportCard1Click);
     // The fleet's menu item lives with its dialog, just above Exit.
     programFleet_ = new QAction(QStringLiteral("Program a Fleet..."), this);
     programFleet_->setObjectName(QStringLiteral("ProgramFleet1"));
@@ -254,10 +256,14 @@ void MainWindow::EndBusy() {
 void MainWindow::LoadDefaultTable() {
     const zr::DefaultTableResult result = zr::LoadDefaultTable(startDirectory_, image_);
     if (result.message) ShowMessageBox(*result.message);
-    if (result.outcome == zr::DefaultTableOutcome::Loaded) FinishImageLoad();
+    if (result.outcome == zr::DefaultTableOutcome::Loaded) {
+        FinishImageLoad();
+        cardFile_ = startDirectory_ / zr::kDefaultTableName;
+    }
 }
 
 void MainWindow::FinishImageLoad() {
+    cardFile_.clear();
     LoadImageIntoEditor();
     ShowTone1Fields();
     ShowTone2Fields();
@@ -363,6 +369,7 @@ void MainWindow::OpenO1Click() {
         return;
     }
     FinishImageLoad();
+    cardFile_ = *path;
 }
 
 void MainWindow::SaveS1Click() {

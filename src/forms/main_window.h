@@ -130,6 +130,8 @@ private:
     void SaveS1Click();
     void SaveAs1Click();
     void ProgramFleetClick();
+    void Print1Click();
+    void ExportCard1Click();
     void Read1Click();
     void Write1Click();
     void Verify1Click();
@@ -157,6 +159,7 @@ private:
     zr::PortNameTable portNames_;
     std::filesystem::path startDirectory_;
     std::string saveTarget_;
+    std::filesystem::path cardFile_;  // the table file the image came from, for its card; none after a Read
     QMap<QString, QMap<int, QWidget*>> families_;
     zr::gui::ControlScaler scaler_;
     zr::gui::FieldFocus focus_;

@@ -96,6 +96,8 @@ std::size_t ChartRowsFitting(double height) {
     return static_cast<std::size_t>(std::max(0.0, (height - 2 * kAxisHeight) / kRowHeight));
 }
 
+double ChartHeight(std::size_t rows) { return 2 * kAxisHeight + static_cast<double>(rows) * kRowHeight; }
+
 void PaintTonePlanChart(QPainter& painter, const QRectF& area, const std::vector<UnitImage>& units,
                         const std::vector<BandOverlap>& overlaps, std::size_t first, std::size_t count) {
     const std::size_t last = std::min(units.size(), first + count);

@@ -37,8 +37,9 @@ std::vector<BandOverlap> FindOverlaps(const std::vector<UnitImage>& units);
 // "unit-a call 1 tone 2 600.9 Hz ±1.5 % / unit-b group 1 602.0 Hz ±1.5 %"
 std::string DescribeOverlap(const std::vector<UnitImage>& units, const BandOverlap& overlap);
 
-// How many unit rows a chart of `height` points holds.
+// How many unit rows a chart of `height` points holds, and how high a chart of `rows` rows is.
 std::size_t ChartRowsFitting(double height);
+double ChartHeight(std::size_t rows);
 
 // Paints the chart of units [first, first + count) into `area` (in points).
 void PaintTonePlanChart(QPainter& painter, const QRectF& area, const std::vector<UnitImage>& units,
