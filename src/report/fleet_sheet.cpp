@@ -103,8 +103,9 @@ void FleetSheet::PlanPages() {
     notes_.push_back(QString());
     notes_.push_back(QStringLiteral("\x01Overlapping decoder bands"));
     if (overlaps_.empty()) add(QStringLiteral("No two units' bands overlap."));
-    for (std::size_t i = 0; i < overlaps_.size(); ++i)
-        add(QStringLiteral("#%1  ").arg(i + 1) + Text(DescribeOverlap(fleet_.units, overlaps_[i])));
+    const auto groups = GroupOverlaps(overlaps_);
+    for (std::size_t i = 0; i < groups.size(); ++i)
+        add(QStringLiteral("#%1  ").arg(i + 1) + Text(DescribeOverlapGroup(fleet_.units, groups[i])));
     const auto noteLines = std::max<std::size_t>(1, static_cast<std::size_t>(body / kRowHeight));
     for (first = 0; first < notes_.size(); first += noteLines)
         pages_.push_back({PageKind::Notes, first, std::min(noteLines, notes_.size() - first)});

@@ -84,12 +84,25 @@ std::vector<BandOverlap> FindOverlaps(const std::vector<UnitImage>& units) {
     return overlaps;
 }
 
-std::string DescribeOverlap(const std::vector<UnitImage>& units, const BandOverlap& overlap) {
+std::vector<OverlapGroup> GroupOverlaps(const std::vector<BandOverlap>& overlaps) {
+    std::vector<OverlapGroup> groups;
+    std::map<std::pair<std::size_t, double>, std::size_t> index;
+    for (const auto& overlap : overlaps) {
+        const auto [at, added] = index.try_emplace({overlap.first.unit, overlap.first.hz}, groups.size());
+        if (added) groups.push_back({overlap.first, {}});
+        groups[at->second].others.push_back(overlap.second);
+    }
+    return groups;
+}
+
+std::string DescribeOverlapGroup(const std::vector<UnitImage>& units, const OverlapGroup& group) {
     const auto side = [&](const ToneBand& band) {
         return units[band.unit].name + " " + band.role + " " + FormatFixed(band.hz, 1) + " Hz \u00b1" +
                FormatFixed(band.percent, 1) + " %";
     };
-    return side(overlap.first) + " / " + side(overlap.second);
+    std::string text = side(group.band) + " overlaps ";
+    for (std::size_t i = 0; i < group.others.size(); ++i) text += (i ? ", " : "") + side(group.others[i]);
+    return text;
 }
 
 std::size_t ChartRowsFitting(double height) {
@@ -125,11 +138,12 @@ void PaintTonePlanChart(QPainter& painter, const QRectF& area, const std::vector
         painter.drawText(QPointF(x - w / 2, plot.bottom() + 12), label);
     }
 
-    // Each overlapping band carries the number of its first overlap in the sheet's list.
+    // Each overlapping band carries the number of its first group in the sheet's list.
     std::map<std::pair<std::size_t, double>, std::size_t> marked;
-    for (std::size_t i = 0; i < overlaps.size(); ++i) {
-        marked.try_emplace({overlaps[i].first.unit, overlaps[i].first.hz}, i + 1);
-        marked.try_emplace({overlaps[i].second.unit, overlaps[i].second.hz}, i + 1);
+    const auto groups = GroupOverlaps(overlaps);
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        marked.try_emplace({groups[i].band.unit, groups[i].band.hz}, i + 1);
+        for (const auto& other : groups[i].others) marked.try_emplace({other.unit, other.hz}, i + 1);
     }
     for (std::size_t u = first; u < last; ++u) {
         const double top = plot.top() + static_cast<double>(u - first) * kRowHeight;

@@ -34,8 +34,16 @@ std::vector<ToneBand> SwitchedOnBands(const std::vector<UnitImage>& units);
 // Every overlapping pair once, ordered by tone.
 std::vector<BandOverlap> FindOverlaps(const std::vector<UnitImage>& units);
 
-// "unit-a call 1 tone 2 600.9 Hz ±1.5 % / unit-b group 1 602.0 Hz ±1.5 %"
-std::string DescribeOverlap(const std::vector<UnitImage>& units, const BandOverlap& overlap);
+// A band with every band it overlaps: the overlaps grouped by their lower band, in the order found,
+// so that a crowded stretch of the plan reads as one line a band rather than one a pair.
+struct OverlapGroup {
+    ToneBand band;
+    std::vector<ToneBand> others;
+};
+std::vector<OverlapGroup> GroupOverlaps(const std::vector<BandOverlap>& overlaps);
+
+// "unit-a call 1 tone 2 600.9 Hz ±1.5 % overlaps unit-b group 1 602.0 Hz ±1.5 %, ..."
+std::string DescribeOverlapGroup(const std::vector<UnitImage>& units, const OverlapGroup& group);
 
 // How many unit rows a chart of `height` points holds, and how high a chart of `rows` rows is.
 std::size_t ChartRowsFitting(double height);

@@ -78,7 +78,7 @@ TEST(FleetSheet, NamesThePlantedPairAndShowsTheLogsOutcomeAndDate) {
     EXPECT_NE(text.find("North 600.9/1500.0 off off off 1122.5 off ±1.5 % written 2026-12-01 09:20"), std::string::npos)
         << text;
     EXPECT_NE(text.find("West 349.0/900.0 off off off off off ±1.5 % not in log"), std::string::npos) << text;
-    EXPECT_NE(text.find("#1 North call 1 tone 1 600.9 Hz ±1.5 % / South call 1 tone 1 602.0 Hz ±1.5 %"),
+    EXPECT_NE(text.find("#1 North call 1 tone 1 600.9 Hz ±1.5 % overlaps South call 1 tone 1 602.0 Hz ±1.5 %"),
               std::string::npos)
         << text;
     EXPECT_EQ(text.find("#2"), std::string::npos) << text;
