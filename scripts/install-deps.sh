@@ -13,6 +13,8 @@ packages=(
   libsndfile1-dev libfftw3-dev qt6-multimedia-dev
   # a sound server with a null sink, for the test that plays a page
   pulseaudio pulseaudio-utils
+  # the printed pager card and fleet sheet are tested by their text and looked at as images
+  poppler-utils
   # the Windows programs: cross compiler, GoogleTest's sources to build with it, Wine to run the tests
   g++-mingw-w64-x86-64-posix googletest wine wine64
 )

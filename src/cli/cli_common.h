@@ -66,6 +66,7 @@ void AddOfflineCommands(CLI::App& app, int& status);
 void AddDeviceCommands(CLI::App& app, int& status);
 void AddSetCommand(CLI::App& app, int& status);
 void AddRosterCommands(CLI::App& app, int& status);
+void AddCardCommand(CLI::App& app, int& status);
 void AddPortCheckCommands(CLI::App& app, int& status);
 // roster verify and roster read, under the roster command.
 void AddFleetReadCommands(CLI::App& roster, int& status);

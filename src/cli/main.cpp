@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
     zr::cli::AddSetCommand(app, status);
     zr::cli::AddRosterCommands(app, status);
     zr::cli::AddTestPageCommands(app, status);
+    zr::cli::AddCardCommand(app, status);
     zr::cli::AddPortCheckCommands(app, status);
     if (RejectUnknownCommand(app, argc, argv)) return zr::cli::kExitUsage;
     zr::cli::TakeOverStandardOutput();

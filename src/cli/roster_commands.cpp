@@ -19,6 +19,7 @@
 #include "fleet_load.h"
 #include "fleet_writer.h"
 #include "roster.h"
+#include "roster_options.h"
 #include "terminal_view.h"
 
 namespace zr::cli {
@@ -41,19 +42,17 @@ std::variant<CheckedFleet, int> LoadFleet(const std::string& base, const std::st
 
 namespace {
 
-struct RosterOptions {
-    std::string base;
-    std::string roster;
-    bool userMode = false;
-};
-
 ToneEntryMode ModeOf(const RosterOptions& options) {
     return options.userMode ? ToneEntryMode::User : ToneEntryMode::Standard;
 }
 
-std::variant<CheckedFleet, int> LoadRosterFleet(const RosterOptions& options) {
+}  // namespace
+
+std::variant<CheckedFleet, int> LoadFleet(const RosterOptions& options) {
     return LoadFleet(options.base, options.roster, ModeOf(options));
 }
+
+namespace {
 
 // Prints every refused cell and every tone plan problem; true when there is none.
 bool ReportFleet(const CheckedFleet& fleet) {
@@ -77,12 +76,16 @@ bool ReportFleet(const CheckedFleet& fleet) {
     return false;
 }
 
+}  // namespace
+
 void AddRosterArguments(CLI::App& command, RosterOptions& options) {
     command.add_option("BASE", options.base, "Base table file, taken as Open takes it")->required();
     command.add_option("ROSTER", options.roster, "Roster: CSV with a unit column and set's keys as columns")
         ->required();
     command.add_flag("--user-mode", options.userMode, "Take tones in User Mode instead of Standard Mode");
 }
+
+namespace {
 
 void AddCheckCommand(CLI::App& roster, int& status) {
     auto options = std::make_shared<RosterOptions>();
@@ -91,7 +94,7 @@ void AddCheckCommand(CLI::App& roster, int& status) {
                  "problems, 2 a malformed roster)");
     AddRosterArguments(*command, *options);
     command->callback([&status, options] {
-        const auto fleet = LoadRosterFleet(*options);
+        const auto fleet = LoadFleet(*options);
         if (const auto* exit = std::get_if<int>(&fleet)) {
             status = *exit;
             return;
@@ -208,7 +211,7 @@ struct WriteOptions {
 };
 
 int RunRosterWrite(WriteOptions& options) {
-    const auto loaded = LoadRosterFleet(options.roster);
+    const auto loaded = LoadFleet(options.roster);
     if (const auto* exit = std::get_if<int>(&loaded)) return *exit;
     const CheckedFleet& fleet = std::get<CheckedFleet>(loaded);
     if (!fleet.ReadyToWrite(options.acceptTonePlan)) {
@@ -268,6 +271,7 @@ void AddRosterCommands(CLI::App& app, int& status) {
     AddCheckCommand(*roster, status);
     AddWriteCommand(*roster, status);
     AddFleetReadCommands(*roster, status);
+    AddSheetCommand(*roster, status);
 }
 
 }  // namespace zr::cli

@@ -1,4 +1,5 @@
 #include "fleet_dialog.h"
+#include "fleet_sheet_panel.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -148,6 +149,8 @@ void FleetDialog::BuildControls(const std::filesystem::path& startDirectory) {
     memProblems_->setReadOnly(true);
     memProblems_->setMaximumBlockCount(1000);
     layout->addWidget(memProblems_, 1);
+    sheetPanel_ = new FleetSheetPanel(this);
+    layout->addWidget(sheetPanel_, 2);
 
     lblStep_ = new QLabel(this);
     lblStep_->setObjectName(QStringLiteral("lblStep"));
@@ -212,6 +215,7 @@ void FleetDialog::BuildControls(const std::filesystem::path& startDirectory) {
 
 bool FleetDialog::LoadFleet() {
     fleet_.reset();
+    sheetPanel_->ShowFleet(nullptr, {}, {}, {});
     grdUnits_->setRowCount(0);
     memProblems_->clear();
     auto checked = CheckFleet(PathOf(edtBase_), PathOf(edtRoster_),
@@ -229,6 +233,7 @@ bool FleetDialog::LoadFleet() {
     // The base is loaded as File > Open loads it, with the same boxes.
     for (const auto& message : fleet_->baseLoad.Messages()) ShowMessage(this, message);
     ShowUnits();
+    sheetPanel_->ShowFleet(&*fleet_, PathOf(edtBase_), PathOf(edtRoster_), PathOf(edtLog_));
     return true;
 }
 

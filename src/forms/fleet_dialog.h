@@ -24,6 +24,8 @@ class QTableWidget;
 
 namespace zr::gui {
 
+class FleetSheetPanel;
+
 class FleetDialog final : public QDialog, private FleetFrontEnd {
     Q_OBJECT
 
@@ -93,6 +95,7 @@ private:
     QPlainTextEdit* memLog_ = nullptr;
     QPushButton* btnWrite_ = nullptr;
     QPushButton* btnClose_ = nullptr;
+    FleetSheetPanel* sheetPanel_ = nullptr;
 };
 
 }  // namespace zr::gui

@@ -155,6 +155,8 @@ void MainWindow::ConnectMenus() {
     connect(ui->OpenO1, &QAction::triggered, this, &MainWindow::OpenO1Click);
     connect(ui->SaveS1, &QAction::triggered, this, &MainWindow::SaveS1Click);
     connect(ui->SaveAs1, &QAction::triggered, this, &MainWindow::SaveAs1Click);
+    connect(ui->Print1, &QAction::triggered, this, &MainWindow::Print1Click);
+    connect(ui->ExportCard1, &QAction::triggered, this, &MainWindow::ExportCard1Click);
     // The fleet's menu item lives with its dialog, just above Exit.
     programFleet_ = new QAction(QStringLiteral("Program a Fleet..."), this);
     programFleet_->setObjectName(QStringLiteral("ProgramFleet1"));
@@ -234,8 +236,8 @@ void MainWindow::StartupBoardCheck() {
     deviceView_->SetDeviceMenuEnabled(false, false, false);
     // Exit is the one other item that works meanwhile: a file opened now would be replaced by the
     // default table, and a dialog would hold up the scan's waits. The others are greyed, not ignored.
-    const std::array<QAction*, 6> held{ui->OpenO1,   ui->SaveS1, ui->SaveAs1,
-                                       programFleet_, ui->Advance2, ui->About2};
+    const std::array<QAction*, 8> held{ui->OpenO1,   ui->SaveS1,     ui->SaveAs1,   ui->Print1,
+                                       ui->ExportCard1, programFleet_, ui->Advance2, ui->About2};
     std::array<bool, held.size()> wasEnabled{};
     for (std::size_t i = 0; i < held.size(); ++i) {
         wasEnabled[i] = held[i]->isEnabled();
@@ -258,10 +260,14 @@ void MainWindow::EndBusy() {
 void MainWindow::LoadDefaultTable() {
     const zr::DefaultTableResult result = zr::LoadDefaultTable(startDirectory_, image_);
     if (result.message) ShowMessageBox(*result.message);
-    if (result.outcome == zr::DefaultTableOutcome::Loaded) FinishImageLoad();
+    if (result.outcome == zr::DefaultTableOutcome::Loaded) {
+        FinishImageLoad();
+        cardFile_ = startDirectory_ / zr::kDefaultTableName;
+    }
 }
 
 void MainWindow::FinishImageLoad() {
+    cardFile_.clear();
     LoadImageIntoEditor();
     ShowTone1Fields();
     ShowTone2Fields();
@@ -367,6 +373,7 @@ void MainWindow::OpenO1Click() {
         return;
     }
     FinishImageLoad();
+    cardFile_ = *path;
 }
 
 void MainWindow::SaveS1Click() {

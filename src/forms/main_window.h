@@ -135,6 +135,8 @@ private:
     void ProgramFleetClick();
     void TestPageClick();
     void DecodeRecordingClick();
+    void Print1Click();
+    void ExportCard1Click();
     void Read1Click();
     void Write1Click();
     void Verify1Click();
@@ -162,6 +164,7 @@ private:
     zr::PortNameTable portNames_;
     std::filesystem::path startDirectory_;
     std::string saveTarget_;
+    std::filesystem::path cardFile_;  // the table file the image came from, for its card; none after a Read
     QMap<QString, QMap<int, QWidget*>> families_;
     zr::gui::ControlScaler scaler_;
     zr::gui::FieldFocus focus_;

@@ -54,6 +54,7 @@ private slots:
     void menuItemStandsJustAboveExit();
     void writesTwoUnitsIntoTheSimulatedFleet();
     void tonePlanProblemsAreMarkedAndAskedAbout();
+    void tonePlanChartMarksOverlappingBands();
 };
 
 void FleetDialogTest::menuItemStandsJustAboveExit() {
@@ -146,6 +147,32 @@ void FleetDialogTest::tonePlanProblemsAreMarkedAndAskedAbout() {
     QVERIFY(units->item(0, 0)->background() != units->item(2, 0)->background());
     QCOMPARE(units->item(1, 0)->background(), units->item(0, 0)->background());
     QVERIFY(!std::filesystem::exists(files.Path("log.csv")));
+}
+
+// The chart of the checked roster paints the bands of a near-equal pair in the overlap colour,
+// and those of a clean roster in none; Export Sheet waits for a checked roster.
+void FleetDialogTest::tonePlanChartMarksOverlappingBands() {
+    const auto redPixels = [](const char* roster) {
+        FleetFiles files(roster);
+        zr::TCommPort port;
+        zr::gui::FleetDialog dialog(port, "/nonexistent/port", files.Path(""));
+        files.FillIn(dialog);
+        Child<QCheckBox>(dialog, "chkUserMode")->setChecked(true);  // 602.0 Hz is no standard tone
+        dialog.resize(900, 800);
+        dialog.show();
+        auto* exportSheet = Child<QPushButton>(dialog, "btnExportSheet");
+        if (exportSheet->isEnabled()) return -1;
+        QTest::mouseClick(Child<QPushButton>(dialog, "btnCheck"), Qt::LeftButton);
+        if (!exportSheet->isEnabled()) return -1;
+        const QImage chart = Child<QWidget>(dialog, "TonePlanChart")->grab().toImage();
+        int red = 0;
+        for (int y = 0; y < chart.height(); ++y)
+            for (int x = 0; x < chart.width(); ++x)
+                if (chart.pixelColor(x, y) == QColor(200, 30, 30)) ++red;
+        return red;
+    };
+    QVERIFY(redPixels("unit,call1.tone1,call1.tone2\nP-01,349.0,600.9\nP-02,389.0,1500.0\n") == 0);
+    QVERIFY(redPixels("unit,call1.tone1,call1.tone2\nP-01,349.0,600.9\nP-02,389.0,602.0\n") > 0);
 }
 
 QTEST_MAIN(FleetDialogTest)

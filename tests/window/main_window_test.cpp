@@ -285,6 +285,8 @@ void MainWindowTest::menusCarryTheirShortcutsAndIcons() {
     for (const Item& item : {Item{"OpenO1", "Open", QKeySequence("Ctrl+O"), true},
                              Item{"SaveS1", "Save", QKeySequence("Ctrl+S"), true},
                              Item{"SaveAs1", "Save As ...", QKeySequence(), true},
+                             Item{"Print1", "&Print...", QKeySequence("Ctrl+P"), false},
+                             Item{"ExportCard1", "&Export Card as PDF...", QKeySequence(), false},
                              Item{"ExitE1", "Exit", QKeySequence("Ctrl+E"), true},
                              Item{"Write1", "Write", QKeySequence(Qt::Key_F4), false},
                              Item{"Read1", "Read", QKeySequence(Qt::Key_F3), false},
@@ -300,8 +302,10 @@ void MainWindowTest::menusCarryTheirShortcutsAndIcons() {
     QVERIFY(!started.Find<QAction>("OpenO1")->icon().pixmap(16, 16).isNull());
     QVERIFY(!started.window().windowIcon().pixmap(32, 32).isNull());
     const auto fileItems = started.Find<QMenu>("FileF1")->actions();
-    QCOMPARE(fileItems.size(), 6);  // Open, Save, Save As, a separator, Program a Fleet..., Exit
+    // Open, Save, Save As, a separator, Print..., Export Card as PDF..., a separator, Program a Fleet..., Exit
+    QCOMPARE(fileItems.size(), 9);
     QVERIFY(fileItems[3]->isSeparator());
+    QVERIFY(fileItems[6]->isSeparator());
 }
 
 void MainWindowTest::shortcutsReachTheMenuFromAField() {
