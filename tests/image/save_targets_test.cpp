@@ -10,6 +10,7 @@
 #include <optional>
 #include <iostream>
 #include <random>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -385,6 +386,33 @@ TEST(SaveTargets, OnlyTemporaryFilesOfEndedSavesCountAsStale) {
         {"site.BAK", false},
     };
     for (const auto& entry : cases) EXPECT_EQ(files::IsStaleTemporaryName(entry.name), entry.stale) << entry.name;
+}
+
+// A save of another user that still runs is no stale file, though this user may not signal it. Root
+// may signal every process, so the question is asked as an ordinary user too.
+TEST(SaveTargets, ASaveOfAnotherUserThatStillRunsIsNotStale) {
+    const auto initName = ".zr250pro-1-ab12cd.tmp";  // process 1 runs as long as the system does
+    EXPECT_FALSE(files::IsStaleTemporaryName(initName));
+    const auto user = UnprivilegedUser();
+    if (!user) GTEST_SKIP() << "cannot run as an ordinary user here (needs root)";
+    const pid_t asked = ::fork();
+    ASSERT_GE(asked, 0);
+    if (asked == 0) {
+        if (::setgid(user->gid) != 0 || ::setuid(user->uid) != 0) ::_exit(2);
+        ::_exit(files::IsStaleTemporaryName(initName) ? 1 : 0);
+    }
+    const int status = WaitFor(asked);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: counted as stale; 2: could not become " << user->name;
+}
+
+// Two saves of one process beside one target never pick the same temporary name, so a leftover file
+// of that name cannot make a save fail.
+TEST(SaveTargets, TemporaryNamesOfOneProcessDiffer) {
+    std::set<std::string> names;
+    for (int i = 0; i < 20; ++i) names.insert(files::TemporaryFileName(4242));
+    EXPECT_EQ(names.size(), 20u);
+    for (const auto& name : names) EXPECT_EQ(files::TemporaryFileProcess(name), 4242u) << name;
 }
 
 // Saves killed at random moments: the table and its backup are each whole (one of the two

@@ -26,7 +26,7 @@ using testing::RecordingView;
 constexpr RequestRecord kPresence{51, 'R', 0, 0};
 constexpr auto kShortTimeOut = 500ms;
 
-enum class Line { Board, Silent, BadReply, SlowBoard };
+enum class Line { Board, Silent, BadReply, SlowBoard, SteadyBoard, HangsUp };
 
 class BoardScanTest : public ::testing::Test {
 protected:
@@ -36,13 +36,16 @@ protected:
             SimulatorOptions options;
             options.silent = line == Line::Silent;
             options.badChecksumAt = line == Line::BadReply ? 1 : 0;
-            options.byteGap = line == Line::SlowBoard ? 20ms : 0ms;
+            options.byteGap = line == Line::SlowBoard ? 20ms : line == Line::SteadyBoard ? 80ms : 0ms;
+            options.hangUpAt = line == Line::HangsUp ? 1 : 0;
             simulators.push_back(std::make_unique<SimulatorThread>(options));
             ports.push_back(simulators.back()->PortPath());
         }
     }
     std::size_t RequestsTo(std::size_t line) const { return simulators[line]->simulator().Requests().size(); }
-    BoardScan Scan() { return ScanPortsForBoard(port, ports, view, kShortTimeOut); }
+    BoardScan Scan(std::chrono::milliseconds timeOut = kShortTimeOut) {
+        return ScanPortsForBoard(port, ports, view, timeOut);
+    }
 
     std::vector<std::unique_ptr<SimulatorThread>> simulators;
     PortNameTable ports;
@@ -79,6 +82,47 @@ TEST_F(BoardScanTest, TheFirstPortInListOrderWhoseBoardAnswersIsChosenAndLeftOpe
         }
         EXPECT_TRUE(view.messages.empty());
         port.Close();
+    }
+}
+
+TEST_F(BoardScanTest, TheTimeOutCountsFromTheLastByteReceived) {
+    // 15 reply bytes 80 ms apart take 1.2 s, more than twice the time-out, yet the line never stays
+    // silent for a time-out: the board is there.
+    Lines({Line::SteadyBoard});
+    EXPECT_EQ(Scan().found, std::optional<std::size_t>(0));
+}
+
+TEST_F(BoardScanTest, ASilentPortCostsOneTimeOutAndAPortThatHangsUpIsGivenUpAtOnce) {
+    // Bounds wide enough for a loaded machine, yet a doubled time-out (2 s) or a hang-up waited out
+    // (3 s) falls outside them.
+    struct Case {
+        const char* name;
+        Line line;
+        std::chrono::milliseconds timeOut;
+        std::chrono::milliseconds atLeast;
+        std::chrono::milliseconds below;
+    };
+    const Case cases[] = {
+        {"silent", Line::Silent, 1000ms, 1000ms, 1700ms},
+        {"hangs up", Line::HangsUp, 3000ms, 0ms, 1500ms},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        simulators.clear();
+        ports.clear();
+        Lines({c.line});
+        view.eventPumps = 0;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Scan(c.timeOut).found, std::nullopt);
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_GE(took, c.atLeast);
+        EXPECT_LT(took, c.below);
+        EXPECT_EQ(RequestsTo(0), 1u);
+        if (c.line == Line::Silent) {
+            // Events are served every poll interval (30 ms) while the port is silent: some 60 times
+            // in a second; a wait as long as the time-out would serve them only a few times.
+            EXPECT_GE(view.eventPumps, 12);
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <memory>
+#include <set>
 #include <sstream>
 
 #include "cli_run.h"
@@ -129,6 +130,24 @@ TEST(LinkTraceCli, TraceOptionWritesTheFileOrSaysWhyNot) {
     const auto refused = testing::Cli("probe --port " + board.PortPath() + " --trace /nonexistent/dir/t.txt");
     EXPECT_EQ(refused.status, 1);
     EXPECT_TRUE(refused.out.empty()) << "nothing was tried on the line";
+}
+
+TEST(LinkTraceCli, TheTimesOfAScanOfTwoBoardsNeverGoBack) {
+    // Both lines are opened and asked at once, their lines in one file.
+    TempDir dir;
+    SimulatorThread first;
+    SimulatorThread second;
+    ::setenv("ZR250PRO_PORTS", (first.PortPath() + ":" + second.PortPath()).c_str(), 1);
+    const auto scan = testing::Cli("scan --trace " + (dir / "t.txt").string());
+    ::unsetenv("ZR250PRO_PORTS");
+    EXPECT_EQ(scan.status, 0) << scan.out;
+    const auto lines = ReadTrace(dir / "t.txt");
+    std::set<std::string> ports;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        ports.insert(lines[i].port);
+        if (i > 0) EXPECT_GE(lines[i].ms, lines[i - 1].ms) << "line " << i + 1;
+    }
+    EXPECT_EQ(ports.size(), 2u);
 }
 
 }  // namespace

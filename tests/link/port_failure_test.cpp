@@ -2,6 +2,7 @@
 // another program holds and a device that is not there, and where the operations tell them.
 #include <gtest/gtest.h>
 #include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -54,6 +55,20 @@ TEST(PortFailure, AGroupThatMayReadAndWriteIsJoinedWithUsermodAndANewLogin) {
     const std::string text = DiagnosePortFailure(board.PortPath(), ECommError(ECommError::kOpen, EACCES)).Text();
     EXPECT_TRUE(Contains(text, "(crw-rw---- root:dialout) belongs to the group dialout")) << text;
     EXPECT_TRUE(Contains(text, "\"sudo usermod -aG dialout root\", then log out and in again")) << text;
+}
+
+TEST(PortFailure, AGroupThatMayOnlyReadLeavesTheDeviceToItsOwner) {
+    if (geteuid() != 0) GTEST_SKIP() << "giving a pseudo-terminal to another user needs root";
+    const group* dialout = getgrnam("dialout");
+    const passwd* nobody = getpwnam("nobody");
+    if (!dialout || !nobody) GTEST_SKIP() << "no dialout group or nobody user on this machine";
+    SimulatorThread board;
+    ASSERT_EQ(chown(board.PortPath().c_str(), nobody->pw_uid, dialout->gr_gid), 0);
+    ASSERT_EQ(chmod(board.PortPath().c_str(), 0640), 0);
+    const std::string text = DiagnosePortFailure(board.PortPath(), ECommError(ECommError::kOpen, EACCES)).Text();
+    EXPECT_TRUE(Contains(text, "Only its owner nobody may use " + board.PortPath() + " (crw-r----- nobody:dialout)"))
+        << text;
+    EXPECT_FALSE(Contains(text, "usermod")) << text;
 }
 
 TEST(PortFailure, APortAnotherProgramHoldsIsInUseAndThatProgramIsNamed) {

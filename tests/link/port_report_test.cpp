@@ -2,7 +2,9 @@
 // and whether a board and a pager answer; the doctor command that prints it.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
+#include <thread>
 
 #include "cli_run.h"
 #include "holding_process.h"
@@ -114,6 +116,23 @@ TEST(PortReport, TheDoctorCommandPrintsTheCheckUpAndExitsByThePager) {
     EXPECT_TRUE(testing::Contains(json.out, "\"open_error\": {\"kind\": \"missing\", \"reason\": \"no such device\""))
         << json.out;
     EXPECT_TRUE(testing::Contains(json.out, "\"pager_reachable\": false")) << json.out;
+}
+
+TEST(PortReport, ABoardWithNoPagerBehindItIsNoReachablePager) {
+    TempDir dir;
+    SimulatorOptions options;
+    options.control = dir / "control";
+    SimulatorThread board(options);
+    std::ofstream(options.control) << "remove\n";
+    const auto asked = std::chrono::steady_clock::now();
+    while (board.simulator().ConnectedPager() != 0 && std::chrono::steady_clock::now() - asked < 10s)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_EQ(board.simulator().ConnectedPager(), 0u);
+
+    const auto doctor = testing::Cli("doctor --port " + board.PortPath());
+    EXPECT_EQ(doctor.status, 1) << doctor.out;
+    EXPECT_TRUE(testing::Contains(doctor.out, "  board:    answers, interface version 2.15\n")) << doctor.out;
+    EXPECT_FALSE(testing::Contains(doctor.out, "Result: a board and a pager answer")) << doctor.out;
 }
 
 }  // namespace

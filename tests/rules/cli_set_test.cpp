@@ -101,6 +101,17 @@ TEST_F(CliSet, AFrequencyStoresTheCodeOfItsSpacingItem) {
     EXPECT_EQ(Cli("set " + d + " -o " + e + " spacing=Auto frequency=1590125").status, 0);
 }
 
+TEST_F(CliSet, ASwitchSetToTheValueItHasLeavesTheImageAsItWas) {
+    // The built-in image has these switches on and off; a click made anyway would change bytes (privacy
+    // on, for one, also turns Push To Listen on).
+    const auto before = testing::ReadAll(d);
+    for (const char* edit : {"privacy=false", "narrowband=false", "fix_alert=false", "call2.on=false",
+                             "call1.on=true", "save_voice=true", "priority_max_volume=true"}) {
+        ASSERT_EQ(Cli("set " + d + " -o " + e + " " + edit).status, 0) << edit;
+        EXPECT_EQ(testing::ReadAll(e), before) << edit;
+    }
+}
+
 TEST_F(CliSet, ValuesTheWindowCannotTakeAreUsageErrors) {
     for (const char* edit : {"band=200-299", "spacing=Auto\\ 2", "call1.on=yes", "checksum=0000", "tone9=1",
                              "\"push_to_listen=Vibration Mode Only\" \"reset_control=Revert SQ\"", "noequals"})
