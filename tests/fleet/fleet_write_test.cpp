@@ -40,7 +40,7 @@ struct FleetWrite : ::testing::Test {
     std::vector<std::vector<std::string>> Logged(const std::string& port) {
         const auto rows = std::get<std::vector<CsvRow>>(ParseCsv(std::get<std::string>(ReadTextFile(log))));
         EXPECT_EQ(rows.at(0).cells, (std::vector<std::string>{"time", "unit", "port", "firmware", "outcome",
-                                                              "message", "checksum", "pieces"}));
+                                                              "message", "checksum", "pieces", "image"}));
         std::vector<std::vector<std::string>> lines;
         for (std::size_t i = 1; i < rows.size(); ++i) {
             const auto& cells = rows[i].cells;
@@ -127,7 +127,7 @@ TEST_F(FleetWrite, WaitKeepsOffAPagerLeftUnchangedAndCtrlCStopsOnlyOnceTheWriteI
                                         out, err);
     std::string said;
     ASSERT_TRUE(testing::ReadUntil(
-        err, said, "Waiting for the pager of unit P-02: the pager behind the board is the one just written\n"));
+        err, said, "Waiting for the pager of unit P-02: the pager behind the board holds unit P-01's image, written "));
     ::usleep(1500000);
     EXPECT_EQ(Logged(simulator.link()).size(), 1u) << "the same pager is not written twice";
 
@@ -166,12 +166,17 @@ TEST_F(FleetWrite, AskedAtEveryPagerAFailedWriteIsTriedAgainAndAUnitSkipped) {
 
 TEST_F(FleetWrite, ChangedPiecesOnlySendsEachUnitWhatThePagerLacksAndLogsTheCount) {
     // One pager taking every unit in turn: each unit differs from the one before in a call's tones,
-    // their codes and the checksum.
+    // their codes and the checksum. Writing over the unit written before takes an explicit w.
     Simulator simulator(dir, {});
-    std::ofstream(dir / "answers") << "\n\n\n";
+    std::ofstream(dir / "answers") << "\n\n\nw\n\nw\n";
     const auto run = testing::Cli("roster write --changed-only --port " + simulator.link() + " " + base + " " +
-                                  roster + " --log " + log + " < " + (dir / "answers").string());
+                                  roster + " --log " + log + " < " + (dir / "answers").string() + " 2>" +
+                                  (dir / "said").string() + "; exit $?");
     EXPECT_EQ(run.status, 0) << run.out;
+    const auto said = std::get<std::string>(ReadTextFile(dir / "said"));
+    EXPECT_NE(said.find("The pager behind the board holds unit P-01's image, written 20"), std::string::npos)
+        << said;
+    EXPECT_NE(said.find("w Enter goes on"), std::string::npos) << "a bare Enter does not write over P-01";
     const auto rows = std::get<std::vector<CsvRow>>(ParseCsv(std::get<std::string>(ReadTextFile(log))));
     ASSERT_EQ(rows.size(), 4u);
     for (std::size_t row = 1; row < rows.size(); ++row) {
