@@ -157,6 +157,12 @@ public:
                   << ") and press Enter; s Enter skips it, q Enter stops: " << std::flush;
         return ReadAnswer();
     }
+    UnitStep AskToWriteOver(const UnitImage& unit, const LoggedWrite& held) override {
+        std::cerr << "The pager behind the board holds unit " << held.unit << "'s image, written " << held.time
+                  << ": w Enter writes unit " << unit.name << " into it, s Enter skips it, q Enter stops: "
+                  << std::flush;
+        return ReadAnswer("w");
+    }
     void ShowWaiting(const UnitImage& unit, std::string_view why) override {
         if (why == lastWhy_) return;
         lastWhy_ = std::string(why);
@@ -178,7 +184,8 @@ public:
     bool StopRequested() override { return stopAsked != 0; }
 
 private:
-    UnitStep ReadAnswer() {
+    // `goOn` is the answer that goes on: Enter, or a word where going on must be said explicitly.
+    UnitStep ReadAnswer(std::string_view goOn = "") {
         for (;;) {
             std::string line;
             char c = 0;
@@ -189,10 +196,11 @@ private:
                 return UnitStep::Stop;
             }
             if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (line.empty()) return UnitStep::Go;
+            if (line == goOn) return UnitStep::Go;
             if (line == "s") return UnitStep::Skip;
             if (line == "q") return UnitStep::Stop;
-            std::cerr << "Enter goes on, s Enter skips, q Enter stops: " << std::flush;
+            std::cerr << (goOn.empty() ? std::string("Enter") : std::string(goOn) + " Enter")
+                      << " goes on, s Enter skips, q Enter stops: " << std::flush;
         }
     }
 

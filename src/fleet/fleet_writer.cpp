@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "file_system.h"
-#include "image_offsets.h"
-#include "number_text.h"
+#include "image_identity.h"
+#include "seated_pager.h"
 #include "safe_save.h"
 #include "squelch_levels.h"
 #include "table_files.h"
@@ -17,12 +17,6 @@ namespace {
 
 constexpr std::chrono::milliseconds kWaitSlice{50};
 constexpr int kSlicesBetweenLooks = 10;  // half a second between two looks behind the board
-
-// The image exactly as a Write sends it.
-PagerImage SentImage(PagerImage image) {
-    PrepareImageForWrite(image, BuiltInSquelchLevelTable());
-    return image;
-}
 
 std::string LocalTimeText() {
     const std::time_t now = std::time(nullptr);
@@ -35,20 +29,6 @@ std::string LocalTimeText() {
     char text[40];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local);
     return text;
-}
-
-// Appends one line and makes sure it is on the disk before the next pager is touched: the log is
-// the record a resume trusts.
-bool AppendLogLine(const std::filesystem::path& log, const std::vector<std::string>& cells) {
-    return !files::AppendDurably(log, CsvLine(cells) + "\r\n");
-}
-
-// A new log gets its header before any pager is touched, so a log that cannot be written stops
-// the run before the first Write rather than after it.
-bool StartLog(const std::filesystem::path& log) {
-    std::error_code error;
-    if (std::filesystem::exists(log, error) && std::filesystem::file_size(log, error) > 0) return true;
-    return AppendLogLine(log, kFleetLogHeader);
 }
 
 // The Write's view as the front end shows it, remembering the last message box, the firmware version
@@ -107,20 +87,28 @@ public:
             summary_.logError = TableError{0, 0, "cannot be written: " + *refused};
             return summary_;
         }
-        const auto written = WrittenUnits(options_.log);
-        if (const auto* error = std::get_if<TableError>(&written)) {
+        auto read = ReadFleetLog(options_.log);
+        if (const auto* error = std::get_if<TableError>(&read)) {
             summary_.logError = *error;
             return summary_;
+        }
+        log_ = std::move(std::get<FleetLog>(read));
+        if (log_.oldForm) {
+            if (const auto failure = UpgradeFleetLog(options_.log)) {
+                summary_.logError = TableError{0, 0, "cannot be given its image column: " + *failure};
+                return summary_;
+            }
+            frontEnd_.ShowProblem("the log " + options_.log.string() +
+                                  " names no image for its units (an older log): every unit is written again");
         }
         if (!StartLog(options_.log)) {
             summary_.logError = TableError{0, 0, "cannot be written"};
             return summary_;
         }
-        const auto& alreadyWritten = std::get<std::map<std::string, std::string>>(written);
         for (std::size_t i = 0; i < units_.size() && !summary_.stopped; ++i) {
             const UnitImage& unit = units_[i];
-            const auto logged = alreadyWritten.find(unit.name);
-            if (logged != alreadyWritten.end() && logged->second == SentChecksum(unit.image)) {
+            const auto logged = log_.written.find(unit.name);
+            if (logged != log_.written.end() && logged->second.identity == ImageIdentity(SentImage(unit.image))) {
                 ++summary_.alreadyWritten;
                 frontEnd_.ShowUnitDone(unit, UnitOutcome::AlreadyWritten, {});
                 continue;
@@ -137,8 +125,7 @@ public:
 
 private:
     void ProgramUnit(const UnitImage& unit, std::size_t number) {
-        const UnitStep step = options_.waitForPagers ? WaitForNewPager(unit)
-                                                     : frontEnd_.AskToConnect(unit, number, units_.size());
+        const UnitStep step = options_.waitForPagers ? WaitForNewPager(unit) : AskForPager(unit, number);
         if (step == UnitStep::Stop) {
             summary_.stopped = true;
             return;
@@ -146,26 +133,28 @@ private:
         if (step == UnitStep::Skip) {
             ++summary_.skipped;
             Record(unit, UnitOutcome::Skipped,
-                   {LocalTimeText(), unit.name, options_.port, "", std::string(kSkippedOutcome), "", "", ""});
+                   {LocalTimeText(), unit.name, options_.port, "", std::string(kSkippedOutcome), "", "", "", ""});
             return;
         }
         for (;;) {
             PagerImage image = unit.image;
             RecordedView view(frontEnd_.DeviceView());
             const bool ok = WriteUnit(image, view);
-            attempted_ = true;
-            // The next pager is the one behind the board once this one has gone: a written pager
-            // may also be told by its memory, a failed one only by its removal.
+            const std::string time = LocalTimeText();
+            const std::string identity = ImageIdentity(image);
+            // A failed Write leaves its pager in hand: the next unit waits until it has gone.
+            failedInHand_ = !ok;
             sawNoPager_ = false;
-            lastWritten_.reset();
             if (ok) {
-                lastWritten_ = image;
+                log_.Add({unit.name, time, identity});
                 SaveSentImage(unit, image);
+            } else {
+                log_.Forget(unit.name);
             }
             if (!Record(unit, ok ? UnitOutcome::Written : UnitOutcome::Failed,
-                        {LocalTimeText(), unit.name, options_.port, view.firmware,
+                        {time, unit.name, options_.port, view.firmware,
                          std::string(ok ? kWrittenOutcome : kFailedOutcome), view.lastMessage,
-                         SentChecksum(unit.image), view.pieces}))
+                         SentChecksum(unit.image), view.pieces, identity}))
                 return;
             if (ok) {
                 ++summary_.written;
@@ -177,6 +166,18 @@ private:
             if (next == UnitStep::Stop) summary_.stopped = true;
             return;
         }
+    }
+
+    // The technician connects the unit's pager; one that holds another unit's image is written
+    // only on their explicit word.
+    UnitStep AskForPager(const UnitImage& unit, std::size_t number) {
+        const UnitStep step = frontEnd_.AskToConnect(unit, number, units_.size());
+        if (step != UnitStep::Go) return step;
+        const SeatedPager seated = LookBehindBoard(port_, ports_, frontEnd_.DeviceView());
+        if (!seated.Present()) return UnitStep::Go;  // the Write itself tells what is missing
+        const auto holder = HolderOf(log_, seated.held);
+        if (!holder || holder->unit == unit.name) return UnitStep::Go;
+        return frontEnd_.AskToWriteOver(unit, *holder);
     }
 
     // The one Write of a unit: the window's Write, gates, repair, seal, pieces and read-back; with
@@ -212,7 +213,7 @@ private:
     UnitStep WaitForNewPager(const UnitImage& unit) {
         for (;;) {
             if (frontEnd_.StopRequested()) return UnitStep::Stop;
-            const auto why = WhyNotTaken();
+            const auto why = WhyNotTaken(unit);
             if (!why) return UnitStep::Go;
             frontEnd_.ShowWaiting(unit, *why);
             for (int slice = 0; slice < kSlicesBetweenLooks; ++slice) {
@@ -223,41 +224,25 @@ private:
         }
     }
 
-    // Nothing when the pager behind the board is a new one to write.
-    std::optional<std::string> WhyNotTaken() {
-        PagerImage seen{};
-        EventsOnlyView quiet(frontEnd_.DeviceView());
-        const SquelchLevelTable levels = BuiltInSquelchLevelTable();
-        const DeviceContext context{port_, ports_, 0, seen, levels, quiet};
-        // The checksum first: two bytes tell a different pager at once; the whole memory only when
-        // they match.
-        if (const auto why = Absence(PeekPagerMemory(context, kChecksumOffset, 2))) return why;
-        if (sawNoPager_ || !attempted_) return std::nullopt;
-        if (!lastWritten_) return "the pager whose Write failed is still behind the board";
-        if (GetWord16(seen, kChecksumOffset) != GetWord16(*lastWritten_, kChecksumOffset)) return std::nullopt;
-        for (std::uint16_t address = 0; address < kImageSize; address += kImageSize / 2)
-            if (const auto why = Absence(PeekPagerMemory(context, address, kImageSize / 2))) return why;
-        if (seen != *lastWritten_) return std::nullopt;
-        return "the pager behind the board is the one just written";
+    // Nothing when the pager behind the board may take the unit: it holds no other unit's image by
+    // the log (an earlier image of this very unit marks its own pager), and it is not the pager
+    // whose Write just failed, still in hand.
+    std::optional<std::string> WhyNotTaken(const UnitImage& unit) {
+        const SeatedPager seated = LookBehindBoard(port_, ports_, frontEnd_.DeviceView());
+        if (seated.result == PeekResult::NoBoard) {
+            sawNoPager_ = true;
+            return "no board answers on " + options_.port;
+        }
+        if (!seated.Present()) {
+            sawNoPager_ = true;
+            return std::string("no pager behind the board");
+        }
+        if (failedInHand_ && !sawNoPager_) return std::string("the pager whose Write failed is still in hand");
+        const auto holder = HolderOf(log_, seated.held);
+        if (holder && holder->unit != unit.name)
+            return "the pager behind the board holds unit " + holder->unit + "'s image, written " + holder->time;
+        return std::nullopt;
     }
-
-    // Why a look found no pager to take, remembering that none was there; nothing when it read.
-    std::optional<std::string> Absence(PeekResult result) {
-        if (result == PeekResult::Read) return std::nullopt;
-        sawNoPager_ = true;
-        if (result == PeekResult::NoBoard) return "no board answers on " + options_.port;
-        return std::string("no pager behind the board");
-    }
-
-    // Looking behind the board shows nothing but keeps the front end's events flowing.
-    class EventsOnlyView final : public QuietView {
-    public:
-        explicit EventsOnlyView(DeviceOperationView& shown) : shown_(shown) {}
-        void ProcessEvents() override { shown_.ProcessEvents(); }
-
-    private:
-        DeviceOperationView& shown_;
-    };
 
     const std::vector<UnitImage>& units_;
     const FleetWriteOptions& options_;
@@ -265,8 +250,8 @@ private:
     CommPort& port_;
     const PortNameTable ports_;
     FleetWriteSummary summary_;
-    bool attempted_ = false;  // a pager was written to, successfully or not
-    std::optional<PagerImage> lastWritten_;
+    FleetLog log_;
+    bool failedInHand_ = false;  // the last Write failed and its pager has not been seen to go
     bool sawNoPager_ = false;
 };
 
@@ -282,35 +267,6 @@ std::string_view OutcomeText(UnitOutcome outcome) {
     case UnitOutcome::AlreadyWritten: return "already written";
     }
     return {};
-}
-
-std::string SentChecksum(const PagerImage& image) {
-    return FormatHex(GetWord16(SentImage(image), kChecksumOffset), 4);
-}
-
-std::variant<std::map<std::string, std::string>, TableError> WrittenUnits(const std::filesystem::path& log) {
-    std::map<std::string, std::string> written;
-    std::error_code error;
-    if (!std::filesystem::exists(log, error) || std::filesystem::file_size(log, error) == 0) return written;
-    const auto text = ReadTextFile(log);
-    if (const auto* failure = std::get_if<TableError>(&text)) return *failure;
-    const auto rows = ParseCsv(std::get<std::string>(text));
-    if (const auto* failure = std::get_if<TableError>(&rows)) return *failure;
-    const auto& lines = std::get<std::vector<CsvRow>>(rows);
-    if (lines.empty() || lines.front().cells != kFleetLogHeader)
-        return TableError{1, 0, "not a fleet log: its first line is not " + CsvLine(kFleetLogHeader)};
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        const auto& cells = lines[i].cells;
-        if (cells.size() == 1 && cells[0].empty()) continue;
-        if (cells.size() != kFleetLogHeader.size())
-            return TableError{lines[i].line, 0, "the line has " + std::to_string(cells.size()) + " cells, the log " +
-                                                    std::to_string(kFleetLogHeader.size())};
-        // A later line of the same unit replaces an earlier one: a unit written again since counts
-        // with its newest image, one that failed since counts as not written.
-        if (cells[4] == kWrittenOutcome) written[cells[1]] = cells[6];
-        else if (cells[4] == kFailedOutcome) written.erase(cells[1]);
-    }
-    return written;
 }
 
 std::string SummaryText(const FleetWriteSummary& summary, std::size_t units) {

@@ -14,27 +14,13 @@
 
 #include "device_operations.h"
 #include "fleet_check.h"
+#include "fleet_log.h"
 #include "roster.h"
 
 namespace zr {
 
-// The log's columns, its first line.
-// "pieces" is how many of the image's 32 pieces the Write sent (empty when it sent none before it ended).
-inline const std::vector<std::string> kFleetLogHeader{"time",    "unit",    "port",     "firmware",
-                                                      "outcome", "message", "checksum", "pieces"};
-inline constexpr std::string_view kWrittenOutcome = "written";
-inline constexpr std::string_view kFailedOutcome = "failed";
-inline constexpr std::string_view kSkippedOutcome = "skipped";
-
 // The time as fleet logs write it: local time with its offset, "2026-12-10T14:03:59+0100".
 std::string LogTimeText();
-
-// The checksum (four hex digits) a Write of this image sends: the one the log keeps for the unit.
-std::string SentChecksum(const PagerImage& image);
-
-// The units the log records as written successfully, with the checksum each was sent with. A log
-// that does not exist yet records none; one that is not a fleet log is an error.
-std::variant<std::map<std::string, std::string>, TableError> WrittenUnits(const std::filesystem::path& log);
 
 enum class UnitStep { Go, Skip, Stop };
 enum class UnitOutcome { Written, Failed, Skipped, AlreadyWritten };
@@ -51,6 +37,9 @@ public:
     // Before each unit, unless the writer waits for the pagers by itself: connect the unit's pager
     // (Go), skip the unit, or stop.
     virtual UnitStep AskToConnect(const UnitImage& unit, std::size_t number, std::size_t count) = 0;
+    // The pager behind the board holds `held`, another unit's image as the log records it: write
+    // the unit into it (Go) only on the technician's explicit word, skip the unit, or stop.
+    virtual UnitStep AskToWriteOver(const UnitImage& unit, const LoggedWrite& held) = 0;
     // While waiting for the unit's pager: why the pager behind the board is not taken yet.
     virtual void ShowWaiting(const UnitImage& unit, std::string_view why) = 0;
     // After a Write that failed with `message`: try again (Go), skip the unit, or stop.
@@ -69,8 +58,8 @@ struct FleetWriteOptions {
     std::string port;
     std::filesystem::path log;
     std::optional<std::filesystem::path> outDirectory;  // each unit's sent image as DIR/UNIT.tbl
-    // Instead of asking, wait until a pager is behind the board that is not the one written last
-    // (its memory differs, or no pager was there in between).
+    // Instead of asking, wait until a pager is behind the board that holds no other unit's image by
+    // the log and is not the one whose Write just failed (no pager was there in between).
     bool waitForPagers = false;
     // Each Write reads the pager first and sends only the pieces it does not hold yet.
     bool changedOnly = false;

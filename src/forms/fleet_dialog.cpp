@@ -361,6 +361,12 @@ UnitStep FleetDialog::AskToConnect(const UnitImage& unit, std::size_t number, st
                    QStringLiteral("Go On"));
 }
 
+UnitStep FleetDialog::AskToWriteOver(const UnitImage& unit, const LoggedWrite& held) {
+    return AskStep(QString("The pager behind the board holds unit %1's image, written %2. Write unit %3 into it?")
+                       .arg(ToQString(held.unit), ToQString(held.time), ToQString(unit.name)),
+                   QString("Write %1 Into It").arg(ToQString(unit.name)));
+}
+
 void FleetDialog::ShowWaiting(const UnitImage& unit, std::string_view why) {
     lblStep_->setText(QString("Waiting for the pager of unit %1: %2").arg(ToQString(unit.name), ToQString(why)));
 }

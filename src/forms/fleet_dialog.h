@@ -60,6 +60,7 @@ private:
 
     DeviceOperationView& DeviceView() override;
     UnitStep AskToConnect(const UnitImage& unit, std::size_t number, std::size_t count) override;
+    UnitStep AskToWriteOver(const UnitImage& unit, const LoggedWrite& held) override;
     void ShowWaiting(const UnitImage& unit, std::string_view why) override;
     UnitStep AskAfterFailure(const UnitImage& unit, const std::string& message) override;
     void ShowUnitDone(const UnitImage& unit, UnitOutcome outcome, const std::vector<std::string>& logLine) override;

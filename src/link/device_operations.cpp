@@ -172,8 +172,15 @@ bool SendPieces(FrameLink& link, const DeviceContext& context, const PieceSelect
             view.SetProgressPosition(view.ProgressPosition() + kPieceSize);
             continue;
         }
+        bool acknowledged = false;
+        try {
+            acknowledged = link.WriteBlock(context.image, address, kPieceSize);
+        } catch (const ECommError&) {
+            // The line broke mid-Write: the pieces acknowledged before it are what the pager took.
+            view.ReportPiecesSent(sent);
+            throw;
+        }
         ++sent;
-        const bool acknowledged = link.WriteBlock(context.image, address, kPieceSize);
         view.SetProgressPosition(view.ProgressPosition() + kPieceSize);
         link.PumpWait(kPieceInterval);
         if (!acknowledged) {

@@ -40,7 +40,8 @@ public:
     virtual void ProcessEvents() = 0;
 
     // How many of the image's 8-byte pieces a Write sent to the pager (a refused piece counts as
-    // sent), told once the pieces are done or one was refused. The main window shows nothing.
+    // sent), told once the pieces are done, one was refused, or the line broke (then the pieces
+    // acknowledged before). The main window shows nothing.
     virtual void ReportPiecesSent(int /*pieces*/) {}
     // A note for the technician that is no message box (the command line's standard error); the
     // main window shows nothing.

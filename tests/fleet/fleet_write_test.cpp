@@ -40,7 +40,7 @@ struct FleetWrite : ::testing::Test {
     std::vector<std::vector<std::string>> Logged(const std::string& port) {
         const auto rows = std::get<std::vector<CsvRow>>(ParseCsv(std::get<std::string>(ReadTextFile(log))));
         EXPECT_EQ(rows.at(0).cells, (std::vector<std::string>{"time", "unit", "port", "firmware", "outcome",
-                                                              "message", "checksum", "pieces"}));
+                                                              "message", "checksum", "pieces", "image"}));
         std::vector<std::vector<std::string>> lines;
         for (std::size_t i = 1; i < rows.size(); ++i) {
             const auto& cells = rows[i].cells;
@@ -127,7 +127,7 @@ TEST_F(FleetWrite, WaitKeepsOffAPagerLeftUnchangedAndCtrlCStopsOnlyOnceTheWriteI
                                         out, err);
     std::string said;
     ASSERT_TRUE(testing::ReadUntil(
-        err, said, "Waiting for the pager of unit P-02: the pager behind the board is the one just written\n"));
+        err, said, "Waiting for the pager of unit P-02: the pager behind the board holds unit P-01's image, written "));
     ::usleep(1500000);
     EXPECT_EQ(Logged(simulator.link()).size(), 1u) << "the same pager is not written twice";
 
@@ -166,12 +166,17 @@ TEST_F(FleetWrite, AskedAtEveryPagerAFailedWriteIsTriedAgainAndAUnitSkipped) {
 
 TEST_F(FleetWrite, ChangedPiecesOnlySendsEachUnitWhatThePagerLacksAndLogsTheCount) {
     // One pager taking every unit in turn: each unit differs from the one before in a call's tones,
-    // their codes and the checksum.
+    // their codes and the checksum. Writing over the unit written before takes an explicit w.
     Simulator simulator(dir, {});
-    std::ofstream(dir / "answers") << "\n\n\n";
+    std::ofstream(dir / "answers") << "\n\n\nw\n\nw\n";
     const auto run = testing::Cli("roster write --changed-only --port " + simulator.link() + " " + base + " " +
-                                  roster + " --log " + log + " < " + (dir / "answers").string());
+                                  roster + " --log " + log + " < " + (dir / "answers").string() + " 2>" +
+                                  (dir / "said").string() + "; exit $?");
     EXPECT_EQ(run.status, 0) << run.out;
+    const auto said = std::get<std::string>(ReadTextFile(dir / "said"));
+    EXPECT_NE(said.find("The pager behind the board holds unit P-01's image, written 20"), std::string::npos)
+        << said;
+    EXPECT_NE(said.find("w Enter goes on"), std::string::npos) << "a bare Enter does not write over P-01";
     const auto rows = std::get<std::vector<CsvRow>>(ParseCsv(std::get<std::string>(ReadTextFile(log))));
     ASSERT_EQ(rows.size(), 4u);
     for (std::size_t row = 1; row < rows.size(); ++row) {
@@ -207,6 +212,91 @@ TEST_F(FleetWrite, ALogThatIsNoFleetLogOrCannotBeWrittenStopsBeforeAnyPager) {
         EXPECT_NE(refused.err.find(log + ": cannot be written: " + reason), std::string::npos) << refused.err;
     }
     EXPECT_EQ(std::filesystem::file_size(readOnly), 0u);
+}
+
+// Images whose 16-bit sums are equal are still different images: a resume after the roster or the
+// base was corrected writes the corrected image into the unit's pager.
+TEST_F(FleetWrite, AResumeAfterACorrectionWritesTheCorrectedImageEvenWhenTheSumsCollide) {
+    struct Case {
+        std::string what, header, before, after;
+        std::string baseBefore = "1608000", baseAfter = "1608000";
+    };
+    for (const Case& c : std::vector<Case>{
+             {"priority moved from call 1 to call 2", "unit,call2.on,call1.priority,call2.priority",
+              "X,true,true,false", "X,true,false,true"},
+             {"call 1's tones swapped", "unit,call1.tone1,call1.tone2", "X,330.5,569.1", "X,569.1,330.5"},
+             {"the base's channel moved", "unit,call1.tone1", "X,349.0", "X,349.0", "1608000", "1612125"}}) {
+        SCOPED_TRACE(c.what);
+        Simulator simulator(dir, {});
+        log = (dir / (std::to_string(c.what.size()) + ".csv")).string();
+        for (const auto& [row, frequency] : {std::pair{c.before, c.baseBefore}, {c.after, c.baseAfter}}) {
+            ASSERT_EQ(Cli({"set", base, "frequency=" + frequency, "-o", base}).status, 0);
+            std::ofstream(roster) << c.header << "\n" << row << "\n";
+            const auto run = Write(simulator.link(), {"--out", out});
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_EQ(run.out, "ZR250Pro: Write Sucess !\n1 written, 0 already written, 0 failed, 0 skipped\n");
+        }
+        EXPECT_EQ(Cli({"verify", "--port", simulator.link(), (dir / "sent" / "X.tbl").string()}).out,
+                  "ZR250Pro: Verify Sucess !\n");
+    }
+}
+
+TEST_F(FleetWrite, AnOldLogWithoutImagesHasItsUnitsWrittenAgainWithOneNotice) {
+    std::ofstream(log) << "time,unit,port,firmware,outcome,message,checksum,pieces\r\n"
+                          "2026-01-01T10:00:00+0000,P-01,x,5.10,written,Write Sucess !,1234,32\r\n";
+    Simulator simulator(dir, {"--pagers", "3", "--auto-swap", "--swap-gap", "100"});
+    const auto run = Write(simulator.link());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.substr(run.out.rfind("3 written")), "3 written, 0 already written, 0 failed, 0 skipped\n");
+    EXPECT_NE(run.err.find("names no image for its units (an older log): every unit is written again"),
+              std::string::npos)
+        << run.err;
+    const auto rows = std::get<std::vector<CsvRow>>(ParseCsv(std::get<std::string>(ReadTextFile(log))));
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[1].cells, (std::vector<std::string>{"2026-01-01T10:00:00+0000", "P-01", "x", "5.10", "written",
+                                                       "Write Sucess !", "1234", "32", ""}));
+    EXPECT_EQ(rows[4].cells.at(8).size(), 64u);
+}
+
+// A run resumed with --wait finds the last unit's pager still seated: it waits for it to go. A
+// pager whose Write failed stays the one in hand: the next unit waits for a change of pager.
+TEST_F(FleetWrite, WaitNeverWritesIntoAPagerTheLogGivesAnotherUnitOrTheFailedOneInHand) {
+    const std::string control = (dir / "sim-control").string();
+    // P-01 and P-02 take writes 1..64: write 65 is P-03's first piece.
+    Simulator simulator(dir, {"--pagers", "3", "--control", control, "--nak-write", "65"});
+    std::ofstream(roster) << "unit,call1.tone1,call1.tone2\nP-01,349.0,600.9\n";
+    ASSERT_EQ(Write(simulator.link()).status, 0);
+
+    std::ofstream(roster) << "unit,call1.tone1,call1.tone2\nP-01,349.0,600.9\nP-02,368.5,600.9\nP-03,389.0,600.9\n"
+                             "P-04,410.8,600.9\n";
+    int out = -1, err = -1;
+    const pid_t writer = testing::Spawn({ZR250PRO_CLI, "roster", "write", "--port", simulator.link(), base, roster,
+                                         "--log", log, "--wait", "--on-failure", "skip"},
+                                        out, err);
+    std::string said;
+    const auto awaited = [&](const std::string& why) {
+        const std::size_t from = said.size();
+        EXPECT_TRUE(testing::ReadUntil(err, said, why, from)) << said;
+    };
+    awaited("Waiting for the pager of unit P-02: the pager behind the board holds unit P-01's image, written ");
+    ::usleep(1000000);
+    EXPECT_EQ(Logged(simulator.link()).size(), 1u) << "P-01's pager is not written with P-02";
+    std::ofstream(control) << "swap\n";
+    awaited("Waiting for the pager of unit P-03: the pager behind the board holds unit P-02's image");
+    std::ofstream(control) << "swap\n";
+    awaited("Waiting for the pager of unit P-04: the pager whose Write failed is still in hand");
+    ::usleep(1000000);
+    EXPECT_EQ(Logged(simulator.link()).size(), 3u) << "P-03's failed pager is not written with P-04";
+    ::kill(writer, SIGINT);
+    testing::ReadToEnd(out);
+    int status = 0;
+    ::waitpid(writer, &status, 0);
+    ::close(out);
+    ::close(err);
+    using Line = std::vector<std::string>;
+    EXPECT_EQ(Logged(simulator.link()), (std::vector<Line>{{"P-01", "written", "Write Sucess !"},
+                                                           {"P-02", "written", "Write Sucess !"},
+                                                           {"P-03", "failed", "Write Error !"}}));
 }
 
 }  // namespace

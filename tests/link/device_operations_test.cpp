@@ -441,6 +441,7 @@ TEST_F(DeviceOperations, LineFailuresEndWithTheBoxOfTheirPhase) {
         bool (*operation)(const DeviceContext&);
         SimulatorOptions options;
         Message message;
+        int piecesAcknowledged = -1;  // what the Write reports it got through, where it matters
     };
     const auto with = [](auto change) {
         SimulatorOptions options;
@@ -455,7 +456,7 @@ TEST_F(DeviceOperations, LineFailuresEndWithTheBoxOfTheirPhase) {
         {"wrong image checksum", ReadPager, with([&](auto& o) { o.memory = badChecksum; }), ChecksumErrorMessage()},
         {"line hung up", ReadPager, with([](auto& o) { o.hangUpAt = 4; }), ReadErrorMessage()},
         {"time-out of a write piece", WritePager, with([](auto& o) { o.dropAt = 10; }), WriteErrorMessage()},
-        {"line hung up while writing", WritePager, with([](auto& o) { o.hangUpAt = 12; }), WriteErrorMessage()},
+        {"line hung up while writing", WritePager, with([](auto& o) { o.hangUpAt = 12; }), WriteErrorMessage(), 8},
         {"time-out while reading back", WritePager, with([](auto& o) { o.dropAt = 37; }), VerifyErrorMessage()},
         {"wrong checksum on verify", VerifyPager, with([](auto& o) { o.badChecksumAt = 3; }), VerifyErrorMessage()},
     };
@@ -467,6 +468,7 @@ TEST_F(DeviceOperations, LineFailuresEndWithTheBoxOfTheirPhase) {
         EXPECT_FALSE(c.operation(Context()));
         EXPECT_EQ(Messages(), std::vector{c.message});
         EXPECT_EQ(view.imageReplacements, 0);
+        if (c.piecesAcknowledged >= 0) EXPECT_EQ(view.piecesSent, std::vector{c.piecesAcknowledged});
         if (c.operation == ReadPager) {
             PagerImage expected = StartupImage();
             expected[1] = 5;
