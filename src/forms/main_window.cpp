@@ -154,7 +154,7 @@ void MainWindow::ConnectMenus() {
     connect(ui->SaveS1, &QAction::triggered, this, &MainWindow::SaveS1Click);
     connect(ui->SaveAs1, &QAction::triggered, this, &MainWindow::SaveAs1Click);
     // The fleet's menu item lives with its dialog, just above Exit.
-    programFleet_ = new QAction(QStringLiteral("Program a Fleet..."), this);
+    programFleet_ = new QAction(QStringLiteral("Program a &Fleet..."), this);
     programFleet_->setObjectName(QStringLiteral("ProgramFleet1"));
     ui->FileF1->insertAction(ui->ExitE1, programFleet_);
     connect(programFleet_, &QAction::triggered, this, &MainWindow::ProgramFleetClick);
@@ -174,6 +174,10 @@ void MainWindow::ConnectMenus() {
         area->installEventFilter(this);
     }
 
+    // F10 takes the keyboard to the menu bar and opens its first menu, as on the desktops.
+    auto* menuBarKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuBarKey, &QShortcut::activated, this, [this] { menuBar()->setActiveAction(menuBar()->actions().first()); });
+
     auto* toneTableKey = new QShortcut(QKeySequence(Qt::Key_F9), this);
     connect(toneTableKey, &QShortcut::activated, this, &MainWindow::FormShortCut);
 
@@ -181,6 +185,7 @@ void MainWindow::ConnectMenus() {
     for (QAction* action : findChildren<QAction*>())
         if (!action->shortcut().isEmpty()) menuShortcuts.append(action->shortcut());
     menuShortcuts.append(toneTableKey->key());
+    menuShortcuts.append(menuBarKey->key());
     focus_.SetMenuShortcuts(menuShortcuts);
     for (QLineEdit* field : ui->centralwidget->findChildren<QLineEdit*>()) focus_.Watch(field);
 }
