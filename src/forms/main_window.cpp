@@ -24,6 +24,7 @@
 #include "access_code_dialog.h"
 #include "device_operations.h"
 #include "board_check_notice.h"
+#include "port_name_box.h"
 #include "tone_table_dialog.h"
 #include "call_switches.h"
 #include "field_editors.h"
@@ -83,6 +84,7 @@ MainWindow::MainWindow(zr::CommPort& port, QWidget* parent)
     toneTable_ = new ToneTableDialog(this);
     resetHelp_ = new ResetHelpDialog(this);
     boardCheckNotice_ = new BoardCheckNotice(this);
+    new zr::gui::PortNameBox(ui->cboPort);
     accessCode_ = new AccessCodeDialog(this);
     connect(accessCode_, &AccessCodeDialog::advancePageUnlocked, this, [this] {
         ShowAdvancePage(true);
@@ -243,7 +245,9 @@ void MainWindow::StartupBoardCheck() {
         held[i]->setEnabled(false);
     }
     boardCheckNotice_->ShowNotice();
+    checkingAtStartup_ = true;
     const auto found = zr::StartupBoardCheck(port_, portNames_, *deviceView_);
+    checkingAtStartup_ = false;
     if (found) ui->cboPort->setCurrentIndex(static_cast<int>(*found));
     boardCheckNotice_->close();
     for (std::size_t i = 0; i < held.size(); ++i) held[i]->setEnabled(wasEnabled[i]);
@@ -271,6 +275,9 @@ void MainWindow::FinishImageLoad() {
 // ---- message boxes and modal windows
 
 zr::MessageAnswer MainWindow::ShowMessageBox(const zr::Message& message) {
+    // Exit during the start-up check: the technician has left, and the check's verdict is no news.
+    if (checkingAtStartup_ && closeWhenIdle_)
+        return message.buttons == zr::MessageButtons::YesNo ? zr::MessageAnswer::No : zr::MessageAnswer::Ok;
     const zr::MessageAnswer answer = zr::gui::ShowMessage(this, message);
     ReactivateAfterModal();
     return answer;
