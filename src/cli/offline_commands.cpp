@@ -24,9 +24,20 @@ std::string ShowAsJson(const PagerImage& image) {
     return out.str();
 }
 
-std::string ShowAsText(const PagerImage& image) {
+// A list whose byte selects no item shows an empty box in the window, and so an empty value here;
+// as stored, the byte itself, so that the reader sees what it holds ("103 (no list item)").
+std::string ShownText(const PagerImage& image, const ImageField& field, bool stored) {
+    const FieldValue value = DecodeField(image, field);
+    if (!std::holds_alternative<std::monostate>(value) || TypeOfField(field) != FieldType::Text)
+        return FieldValueText(value);
+    const bool listByte = field.list != FieldList::None && field.width == 1;
+    if (stored && listByte) return std::to_string(image[field.offset]) + " (no list item)";
+    return {};
+}
+
+std::string ShowAsText(const PagerImage& image, bool stored) {
     std::ostringstream out;
-    for (const auto& field : ImageFields()) out << field.key << ": " << FieldValueText(DecodeField(image, field)) << "\n";
+    for (const auto& field : ImageFields()) out << field.key << ": " << ShownText(image, field, stored) << "\n";
     return out.str();
 }
 
@@ -97,7 +108,7 @@ void AddShowCommand(CLI::App& app, int& status) {
             status = kExitFailure;
             return;
         }
-        std::cout << (options->json ? ShowAsJson(*image) : ShowAsText(*image));
+        std::cout << (options->json ? ShowAsJson(*image) : ShowAsText(*image, options->stored));
         status = kExitSuccess;
     });
 }

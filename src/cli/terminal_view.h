@@ -70,7 +70,7 @@ inline void AddTraceOption(CLI::App& command, std::string& traceFile) {
 // trace file cannot be written.
 inline std::unique_ptr<CommPort> CommandPort(const std::string& traceFile) {
     auto port = MakeProgramPort(traceFile);
-    if (!port) PrintDiagnostic("cannot write the trace to " + traceFile + ": " + std::strerror(errno));
+    if (!port) PrintDiagnostic("cannot write the trace to " + traceFile + ": " + TraceFileFailure(traceFile));
     return port;
 }
 

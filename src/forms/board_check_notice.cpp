@@ -31,12 +31,21 @@ BoardCheckNotice::BoardCheckNotice(QWidget* parent) : QDialog(parent), ui_(std::
 
 BoardCheckNotice::~BoardCheckNotice() = default;
 
+void BoardCheckNotice::CentreOverTheWindow() {
+    if (const auto* mainWindow = parentWidget()) move(mainWindow->window()->frameGeometry().center() - rect().center());
+}
+
+bool BoardCheckNotice::eventFilter(QObject* watched, QEvent* event) {
+    if (isVisible() && (event->type() == QEvent::Resize || event->type() == QEvent::Move)) CentreOverTheWindow();
+    return QDialog::eventFilter(watched, event);
+}
+
 void BoardCheckNotice::ShowNotice() {
     QEventLoop untilPainted;
     const auto connection = connect(this, &BoardCheckNotice::painted, &untilPainted, &QEventLoop::quit);
     QTimer::singleShot(kFirstPaintWaitMs, &untilPainted, &QEventLoop::quit);
-    // Centred by hand: the dialog's own placement allows for a title bar the notice does not have.
-    if (const auto* mainWindow = parentWidget()) move(mainWindow->window()->frameGeometry().center() - rect().center());
+    CentreOverTheWindow();
+    if (auto* mainWindow = parentWidget()) mainWindow->window()->installEventFilter(this);
     show();
     raise();
     update();  // a paint is due even when the notice was already up

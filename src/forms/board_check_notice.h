@@ -23,10 +23,15 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The main window may be maximised or moved by the window manager after the notice is up.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     void painted();
 
 private:
+    // Centred by hand: the dialog's own placement allows for a title bar the notice does not have.
+    void CentreOverTheWindow();
+
     std::unique_ptr<Ui::BoardCheckNotice> ui_;
 };

@@ -433,6 +433,9 @@ EditOutcome FieldEditors::Apply(const EditorAnswer& answer) {
         } else if (const auto* visible = std::get_if<SetVisible>(&step)) {
             control->setVisible(visible->visible);
         } else if (std::holds_alternative<SetFocus>(step)) {
+            // A field left by Tab hands the focus on to the next control, never to the focus sink:
+            // from there the next Tab would start the page again, and no later control is reached.
+            if (control == Control("edtNull") && form_.Focus().IsLeavingByTab()) continue;
             // The focus goes back, or stays, where the user must correct the entry. This is no new
             // enter of that field (its entry stays as typed) and no exit of the control the focus
             // had just reached.

@@ -34,9 +34,14 @@ bool FieldFocus::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::FocusIn:
             if (IsFieldExit(static_cast<QFocusEvent*>(event)->reason())) emit entered(field);
             break;
-        case QEvent::FocusOut:
-            if (IsFieldExit(static_cast<QFocusEvent*>(event)->reason()) && field->isEnabled()) emit exited(field);
+        case QEvent::FocusOut: {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (!IsFieldExit(reason) || !field->isEnabled()) break;
+            leavingByTab_ = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+            emit exited(field);
+            leavingByTab_ = false;
             break;
+        }
         case QEvent::ShortcutOverride:
             if (IsMenuShortcut(event)) {
                 event->ignore();  // the shortcut goes to the menu, not into the field

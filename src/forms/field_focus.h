@@ -28,6 +28,8 @@ public:
     // Keys that belong to the window's menus: a field never takes them for its own editing (a line
     // edit would take Ctrl+E as "end of line" on some desktops), so they reach their menu items.
     void SetMenuShortcuts(QList<QKeySequence> shortcuts) { menuShortcuts_ = std::move(shortcuts); }
+    // True while the exit being reported is a Tab or Shift+Tab on to the next control.
+    bool IsLeavingByTab() const { return leavingByTab_; }
 
 signals:
     void entered(QWidget* field);
@@ -40,6 +42,7 @@ private:
     bool IsMenuShortcut(const QEvent* event) const;
 
     QList<QKeySequence> menuShortcuts_;
+    bool leavingByTab_ = false;
 };
 
 }  // namespace zr::gui

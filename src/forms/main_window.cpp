@@ -24,6 +24,7 @@
 #include "access_code_dialog.h"
 #include "device_operations.h"
 #include "board_check_notice.h"
+#include "port_name_box.h"
 #include "tone_table_dialog.h"
 #include "call_switches.h"
 #include "field_editors.h"
@@ -85,6 +86,7 @@ MainWindow::MainWindow(zr::CommPort& port, QWidget* parent)
     toneTable_ = new ToneTableDialog(this);
     resetHelp_ = new ResetHelpDialog(this);
     boardCheckNotice_ = new BoardCheckNotice(this);
+    new zr::gui::PortNameBox(ui->cboPort);
     accessCode_ = new AccessCodeDialog(this);
     connect(accessCode_, &AccessCodeDialog::advancePageUnlocked, this, [this] {
         ShowAdvancePage(true);
@@ -158,7 +160,7 @@ void MainWindow::ConnectMenus() {
     connect(ui->Print1, &QAction::triggered, this, &MainWindow::Print1Click);
     connect(ui->ExportCard1, &QAction::triggered, this, &MainWindow::ExportCard1Click);
     // The fleet's menu item lives with its dialog, just above Exit.
-    programFleet_ = new QAction(QStringLiteral("Program a Fleet..."), this);
+    programFleet_ = new QAction(QStringLiteral("Program a &Fleet..."), this);
     programFleet_->setObjectName(QStringLiteral("ProgramFleet1"));
     ui->FileF1->insertAction(ui->ExitE1, programFleet_);
     connect(programFleet_, &QAction::triggered, this, &MainWindow::ProgramFleetClick);
@@ -180,6 +182,10 @@ void MainWindow::ConnectMenus() {
         area->installEventFilter(this);
     }
 
+    // F10 takes the keyboard to the menu bar and opens its first menu, as on the desktops.
+    auto* menuBarKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuBarKey, &QShortcut::activated, this, [this] { menuBar()->setActiveAction(menuBar()->actions().first()); });
+
     auto* toneTableKey = new QShortcut(QKeySequence(Qt::Key_F9), this);
     connect(toneTableKey, &QShortcut::activated, this, &MainWindow::FormShortCut);
 
@@ -187,6 +193,7 @@ void MainWindow::ConnectMenus() {
     for (QAction* action : findChildren<QAction*>())
         if (!action->shortcut().isEmpty()) menuShortcuts.append(action->shortcut());
     menuShortcuts.append(toneTableKey->key());
+    menuShortcuts.append(menuBarKey->key());
     focus_.SetMenuShortcuts(menuShortcuts);
     for (QLineEdit* field : ui->centralwidget->findChildren<QLineEdit*>()) focus_.Watch(field);
 }
@@ -244,7 +251,9 @@ void MainWindow::StartupBoardCheck() {
         held[i]->setEnabled(false);
     }
     boardCheckNotice_->ShowNotice();
+    checkingAtStartup_ = true;
     const auto found = zr::StartupBoardCheck(port_, portNames_, *deviceView_);
+    checkingAtStartup_ = false;
     if (found) ui->cboPort->setCurrentIndex(static_cast<int>(*found));
     boardCheckNotice_->close();
     for (std::size_t i = 0; i < held.size(); ++i) held[i]->setEnabled(wasEnabled[i]);
@@ -276,6 +285,9 @@ void MainWindow::FinishImageLoad() {
 // ---- message boxes and modal windows
 
 zr::MessageAnswer MainWindow::ShowMessageBox(const zr::Message& message) {
+    // Exit during the start-up check: the technician has left, and the check's verdict is no news.
+    if (checkingAtStartup_ && closeWhenIdle_)
+        return message.buttons == zr::MessageButtons::YesNo ? zr::MessageAnswer::No : zr::MessageAnswer::Ok;
     const zr::MessageAnswer answer = zr::gui::ShowMessage(this, message);
     ReactivateAfterModal();
     return answer;

@@ -189,4 +189,5 @@ private:
     bool startupDone_ = false;
     bool busy_ = false;
     bool closeWhenIdle_ = false;
+    bool checkingAtStartup_ = false;
 };

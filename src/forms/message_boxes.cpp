@@ -1,6 +1,8 @@
 #include "message_boxes.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QString>
 
 namespace zr::gui {
@@ -22,9 +24,24 @@ QMessageBox::Icon IconOf(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Room for the caption and the title bar's buttons: a box sized for a short text alone would have
+// its caption squeezed by the window manager to a letter or two ("Z… o").
+constexpr int kTitleBarButtonsWidth = 120;
+
+void MakeRoomForTheCaption(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarButtonsWidth;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
 MessageAnswer ShowRealBox(QWidget* parent, const Message& message) {
     QMessageBox box(IconOf(message.icon), QString::fromStdString(message.caption),
                     QString::fromStdString(message.text), QMessageBox::NoButton, parent);
+    MakeRoomForTheCaption(box);
     if (message.buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;

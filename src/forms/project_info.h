@@ -11,10 +11,15 @@ inline constexpr char kVersionText[] = "Version 1.0.7 (2012.2.7)";
 inline constexpr char kLegalNotice[] =
     "Programming software for the ZR250Pro pager.\nProvided as is, without warranty of any kind.";
 
-// Where the README lies, relative to the folder of the executable: beside it in the build tree,
-// and under share/doc/zr250pro of the install prefix once installed. The first that exists is the
-// about box's homepage.
-inline constexpr const char* kReadmeFromProgramFolder[] = {"README.md", "../share/doc/zr250pro/README.md"};
+// Where the README lies, relative to the folder of the executable: beside it in the build tree;
+// once installed, in the program's own data folder, where `cmake --install` and the package put the
+// copy the program may rely on (the build works out the path from the install folders), and under
+// share/doc/zr250pro, which a system may leave out. The first that exists is the about box's homepage.
+#ifndef ZR250PRO_INSTALLED_README
+#define ZR250PRO_INSTALLED_README "../share/zr250pro/README.md"
+#endif
+inline constexpr const char* kReadmeFromProgramFolder[] = {"README.md", ZR250PRO_INSTALLED_README,
+                                                           "../share/doc/zr250pro/README.md"};
 inline constexpr char kHomepageText[] = "README.md";
 inline constexpr char kNoReadmeText[] = "README.md (not found beside the program)";
 

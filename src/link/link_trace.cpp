@@ -1,7 +1,9 @@
 #include "link_trace.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "frames.h"
 
@@ -60,7 +62,30 @@ std::string Milliseconds(double ms) {
 
 }  // namespace
 
-LinkTrace::LinkTrace(const std::filesystem::path& file) : out_(file, std::ios::trunc), start_(Clock::now()) {}
+LinkTrace::LinkTrace(const std::filesystem::path& file) : file_(file), start_(Clock::now()) {
+    if (TraceTargetRefusal(file).empty()) out_.open(file, std::ios::trunc);
+}
+
+std::string TraceTargetRefusal(const std::filesystem::path& file) {
+    std::error_code error;
+    const auto status = std::filesystem::status(file, error);
+    switch (status.type()) {
+        case std::filesystem::file_type::not_found:
+        case std::filesystem::file_type::regular: return {};
+        case std::filesystem::file_type::directory: return "it is a folder, not a file";
+        case std::filesystem::file_type::fifo: return "it is a FIFO, not a file";
+        case std::filesystem::file_type::block:
+        case std::filesystem::file_type::character: return "it is a device, not a file";
+        case std::filesystem::file_type::socket: return "it is a socket, not a file";
+        default: return error ? error.message() : "it is not a file";
+    }
+}
+
+std::string TraceFileFailure(const std::string& traceFile) {
+    const int reason = errno;
+    const std::string refusal = TraceTargetRefusal(traceFile);
+    return refusal.empty() ? std::strerror(reason) : refusal;
+}
 
 double LinkTrace::At(Clock::time_point when) const {
     return std::chrono::duration<double, std::milli>(when - start_).count();
@@ -75,8 +100,11 @@ void LinkTrace::Event(std::string_view port, std::string_view event, std::string
     out_ << stamp << "  " << port << "  " << event;
     if (!detail.empty()) out_ << std::string(event.size() < 8 ? 8 - event.size() : 1, ' ') << detail;
     out_ << '\n';
-    // Buffered while bytes flow; on disk at every open, close and time-out, when nothing waits on it.
-    if (event == "open" || event == "close" || event == "timeout") out_.flush();
+    out_.flush();
+    if (out_.good() || failureSaid_) return;
+    failureSaid_ = true;
+    std::fprintf(stderr, "the trace %s cannot be written (%s); the work goes on without it\n", file_.string().c_str(),
+                 std::strerror(errno));
 }
 
 std::string HexBytes(std::span<const std::uint8_t> bytes) {

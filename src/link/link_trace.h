@@ -28,12 +28,14 @@ inline constexpr const char* kTraceVariable = "ZR250PRO_TRACE";
 
 class LinkTrace {
 public:
-    // Creates or empties the file; IsOpen() tells whether that worked.
+    // Creates or empties the file; IsOpen() tells whether that worked. A path naming anything but a
+    // file (TraceTargetRefusal) is not opened at all.
     explicit LinkTrace(const std::filesystem::path& file);
     bool IsOpen() const { return out_.is_open() && out_.good(); }
 
-    // One line, stamped now or at `at`. The file is brought up to date at every open, close and
-    // time-out, so a trace is complete up to the last of them whatever happens next.
+    // One line, stamped now or at `at`, on disk as it is written, so that the trace is complete up
+    // to its last event whatever happens next (a box left open, a crash, the program killed). A
+    // line that cannot be written is said once on standard error; the work on the line goes on.
     void Event(std::string_view port, std::string_view event, std::string_view detail = {},
                std::optional<std::chrono::steady_clock::time_point> at = std::nullopt);
     // Milliseconds since the trace began.
@@ -42,9 +44,17 @@ public:
     double At(std::chrono::steady_clock::time_point when) const;
 
 private:
+    std::filesystem::path file_;
     std::ofstream out_;
     std::chrono::steady_clock::time_point start_;
+    bool failureSaid_ = false;
 };
+
+// Why a trace cannot go to this path before anything is opened: a folder, a FIFO (opening one waits
+// for a reader), a device or a socket is no file to keep a trace in. Empty for a file or a new name.
+std::string TraceTargetRefusal(const std::filesystem::path& file);
+// Why MakeProgramPort made no port for this trace file: the refusal, or the system's reason.
+std::string TraceFileFailure(const std::string& traceFile);
 
 // The bytes as hex pairs separated by blanks: "56 61 6E".
 std::string HexBytes(std::span<const std::uint8_t> bytes);

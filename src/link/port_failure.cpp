@@ -61,16 +61,20 @@ std::string PermissionFix(const std::string& device) {
            "\", then log out and in again: the group counts only from a new login.";
 }
 
-// The ports of the machine that exist now (the list the program offers, without names that lead
-// nowhere).
-std::vector<std::string> ExistingPorts(std::string_view failedPort) {
-    const PortNameTable candidates =
-        std::getenv(kPortListVariable) ? EnumerateSerialPorts() : SystemSerialPorts();
+std::vector<std::string> ExistingAmong(const PortNameTable& candidates, std::string_view failedPort) {
     std::vector<std::string> existing;
     std::error_code error;
     for (const auto& name : candidates)
         if (name != failedPort && std::filesystem::exists(PortDevicePath(name), error)) existing.push_back(name);
     return existing;
+}
+
+// The ports that exist now: those the program offers, without names that lead nowhere. When the
+// ports named in the environment all lead nowhere, the machine's own ports, which may well exist.
+std::vector<std::string> ExistingPorts(std::string_view failedPort) {
+    if (!std::getenv(kPortListVariable)) return ExistingAmong(SystemSerialPorts(), failedPort);
+    auto offered = ExistingAmong(EnumerateSerialPorts(), failedPort);
+    return offered.empty() ? ExistingAmong(SystemSerialPorts(), failedPort) : offered;
 }
 
 void Diagnose(PortFailure& failure, int systemError) {
@@ -105,7 +109,8 @@ void Diagnose(PortFailure& failure, int systemError) {
         const auto existing = ExistingPorts(failure.port);
         failure.fix = existing.empty()
                           ? "No serial port exists on this machine now: plug the programming cable in and try again."
-                          : "Check the cable and the port's name. Ports that exist: " + Join(existing, ", ") + ".";
+                          : failure.port + " does not exist: check the cable and the port's name. Ports that exist: " +
+                                Join(existing, ", ") + ".";
         break;
     }
     default:

@@ -8,12 +8,15 @@
 #include <vector>
 
 #include "message.h"
+#include "printable_text.h"
 
 namespace zr::shell {
 
 namespace {
 
 constexpr char kProgram[] = "zr250pro";
+
+constexpr char kUsageLine[] = "Usage: zr250pro [-h | --help] [-v | --version]\n";
 
 constexpr char kHelpText[] = R"(Usage: zr250pro [-h | --help] [-v | --version]
 
@@ -28,6 +31,8 @@ starting it again brings the running window to the front.
 Options:
   -h, --help     show this help and exit
   -v, --version  show the version and exit
+  The window system's own options (-platform, -display, -style ...) are taken too. The program
+  takes no file name: File > Open opens a table file.
 
 Environment:
   ZR250PRO_PORTS  the ports to offer instead of the machine's serial ports, separated by ':'
@@ -78,6 +83,12 @@ std::optional<std::string> InformationRequested(int argc, char** argv) {
             return std::string(kProgram) + " " + ZR250PRO_VERSION + "\n";
     }
     return std::nullopt;
+}
+
+std::optional<std::string> UnknownArgumentsText(int argc, char** argv) {
+    if (argc <= 1) return std::nullopt;
+    return std::string(kProgram) + ": unknown argument '" + EscapeControlBytes(argv[1]) + "'\n" + kUsageLine +
+           "Try 'zr250pro --help' for more information.\n";
 }
 
 std::string NoWindowText(const QString& x11Display, const QString& waylandDisplay, const QStringList& reports) {

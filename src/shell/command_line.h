@@ -13,6 +13,11 @@ namespace zr::shell {
 // arguments are the window system's own options (-platform, -display, -style ...) and pass on.
 std::optional<std::string> InformationRequested(int argc, char** argv);
 
+// What is left once the window system has taken its own options is no argument of this program
+// (it takes no file: table files are opened from its File menu): the message and the usage for
+// standard error, exit status 2. Nothing when nothing is left.
+std::optional<std::string> UnknownArgumentsText(int argc, char** argv);
+
 // The one line that says why the window cannot be shown, from what the window system reported while
 // it failed to start: no display named at all, or the display it could not reach.
 std::string NoWindowText(const QString& x11Display, const QString& waylandDisplay, const QStringList& reports);

@@ -1,8 +1,6 @@
 // zr250pro: the programming window of the ZR250Pro pager.
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 #include "application.h"
@@ -22,6 +20,10 @@ int main(int argc, char** argv) {
         const zr::shell::WindowSystemStartGuard guard;
         application = std::make_unique<zr::shell::Application>(argc, argv);
     }
+    if (const auto unknown = zr::shell::UnknownArgumentsText(argc, argv)) {
+        std::fputs(unknown->c_str(), stderr);
+        return 2;
+    }
 
     zr::shell::SingleInstance instance(zr::shell::InstanceName());
     if (!instance.IsFirst()) {
@@ -29,14 +31,15 @@ int main(int argc, char** argv) {
         std::fputs(instance.BroughtFirstForward() ? "zr250pro: already running; brought to the front\n"
                                                   : "zr250pro: already running, but it did not answer\n",
                    stderr);
-        return 0;
+        return instance.BroughtFirstForward() ? 0 : 1;
     }
 
     // The program's one serial port, made before any window; traced when the variable names a file.
     const char* traceFile = std::getenv(zr::kTraceVariable);
     std::unique_ptr<zr::CommPort> port = zr::MakeProgramPort(traceFile ? traceFile : "");
     if (!port) {
-        std::fprintf(stderr, "zr250pro: cannot write the trace to %s: %s\n", traceFile, std::strerror(errno));
+        std::fprintf(stderr, "zr250pro: cannot write the trace to %s: %s\n", traceFile,
+                     zr::TraceFileFailure(traceFile).c_str());
         port = zr::MakeProgramPort();
     }
     MainWindow window(*port);

@@ -1,6 +1,8 @@
 #include "single_instance.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QGuiApplication>
 #include <QLocalSocket>
 #include <QThread>
@@ -30,7 +32,34 @@ QString UserKey() {
 #endif
 }
 
+#ifndef _WIN32
+// A folder only this user can enter: another user can neither make the lock first nor listen on
+// the socket's name in it.
+bool IsPrivateFolder(const QString& path) {
+    if (path.isEmpty()) return false;
+    const QFileInfo folder(path);
+    const auto othersMay = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                           QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    return folder.isDir() && !folder.isSymLink() && folder.ownerId() == ::getuid() &&
+           !(folder.permissions() & othersMay);
+}
+#endif
+
 }  // namespace
+
+QString InstanceFolder() {
+#ifdef _WIN32
+    return QDir::tempPath();  // per user on Windows
+#else
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (IsPrivateFolder(runtime)) return runtime;
+    const QString own = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                        QStringLiteral("/zr250pro");
+    QDir().mkpath(own);
+    QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return own;
+#endif
+}
 
 QString DisplayKey(const QString& platform, const QString& x11Display, const QString& waylandDisplay) {
     QString display;
@@ -55,15 +84,16 @@ QString InstanceName() {
 }
 
 SingleInstance::SingleInstance(const QString& name, QObject* parent)
-    : QObject(parent), lock_(std::make_unique<QLockFile>(QDir::temp().filePath(name + QStringLiteral(".lock")))) {
+    : QObject(parent), lock_(std::make_unique<QLockFile>(QDir(InstanceFolder()).filePath(name + QStringLiteral(".lock")))) {
     // A lock left by a copy that died is taken over (its process no longer runs); a living copy's
     // lock never goes stale by age.
     lock_->setStaleLockTime(0);
     first_ = lock_->tryLock(0);
+    const QString socket = QDir(InstanceFolder()).filePath(name);
     if (first_)
-        Listen(name);
+        Listen(socket);
     else
-        broughtForward_ = AskFirstToComeForward(name);
+        broughtForward_ = AskFirstToComeForward(socket);
 }
 
 SingleInstance::~SingleInstance() {

@@ -1,7 +1,7 @@
 // One running copy of the window program per user and display. The first copy holds a lock named
 // after the application title, the user and the display, and listens on a local socket of the same
-// name; a second copy on the same display finds the lock, asks the first to come to the front, and
-// ends without showing a window. A copy started on another display (a second desktop session of
+// name, both in a folder of the user's own; a second copy on the same display finds the lock, asks
+// the first to come to the front, and ends without showing a window. A copy started on another display (a second desktop session of
 // the same user) is a first copy there.
 #pragma once
 
@@ -15,6 +15,10 @@ class QWidget;
 
 namespace zr::shell {
 
+// Where the lock and the socket live: a place of this user's own, never the shared temporary
+// folder where another user could take the name first. XDG_RUNTIME_DIR when it is set and private,
+// otherwise a folder of the user's (made, mode 0700) in the user's cache folder.
+QString InstanceFolder();
 // The name of the lock and the socket: the application title, the user and the display the window
 // shows on, so that two users, or two desktop sessions of one user, each have their own copy.
 QString InstanceName();

@@ -174,25 +174,40 @@ void PagerSimulator::TakeSwapRequests() {
     if (asked && ConnectedPager() != 0) Disconnect(static_cast<unsigned>(current_ + 1));
 }
 
+// One piece per turn, so that a flood on the control FIFO never keeps the line from being served. A
+// command is a short line: a longer one is dropped up to its newline, and nothing of it is kept.
 void PagerSimulator::TakeControlCommands() {
-    char bytes[256];
-    for (ssize_t got; (got = ::read(control_, bytes, sizeof bytes)) > 0;)
-        controlText_.append(bytes, static_cast<std::size_t>(got));
-    for (std::size_t end; (end = controlText_.find('\n')) != std::string::npos; controlText_.erase(0, end + 1)) {
-        const std::string command = controlText_.substr(0, end);
-        if (command == "swap") {
-            if (ConnectedPager() != 0) Disconnect(static_cast<unsigned>(current_ + 1));
-        } else if (command == "remove") {
-            Disconnect(std::nullopt);
-        } else if (command == "insert" || command.starts_with("insert ")) {
-            const auto number = command == "insert"
-                                    ? std::optional<std::int64_t>((current_ + 1) % pagers_.size() + 1)
-                                    : ParseInteger(std::string_view(command).substr(7));
-            if (number && *number >= 1 && static_cast<std::size_t>(*number) <= pagers_.size()) {
-                std::lock_guard lock(mutex_);
-                connectNext_ = static_cast<std::size_t>(*number - 1);
-                connectAt_ = Clock::now();
-            }
+    char bytes[4096];
+    const ssize_t got = ::read(control_, bytes, sizeof bytes);
+    for (ssize_t i = 0; i < got; ++i) {
+        const char c = bytes[i];
+        if (c == '\n') {
+            if (!droppingControlLine_) RunControlCommand(controlText_);
+            controlText_.clear();
+            droppingControlLine_ = false;
+        } else if (droppingControlLine_) {
+            continue;
+        } else if (controlText_.size() == kControlLineLimit) {
+            controlText_.clear();
+            droppingControlLine_ = true;
+        } else {
+            controlText_ += c;
+        }
+    }
+}
+
+void PagerSimulator::RunControlCommand(const std::string& command) {
+    if (command == "swap") {
+        if (ConnectedPager() != 0) Disconnect(static_cast<unsigned>(current_ + 1));
+    } else if (command == "remove") {
+        Disconnect(std::nullopt);
+    } else if (command == "insert" || command.starts_with("insert ")) {
+        const auto number = command == "insert" ? std::optional<std::int64_t>((current_ + 1) % pagers_.size() + 1)
+                                                : ParseInteger(std::string_view(command).substr(7));
+        if (number && *number >= 1 && static_cast<std::size_t>(*number) <= pagers_.size()) {
+            std::lock_guard lock(mutex_);
+            connectNext_ = static_cast<std::size_t>(*number - 1);
+            connectAt_ = Clock::now();
         }
     }
 }

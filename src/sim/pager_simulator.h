@@ -111,6 +111,7 @@ private:
     bool Serve();
     void TakeSwapRequests();
     void TakeControlCommands();
+    void RunControlCommand(const std::string& command);
     void ConnectDuePager();
     void Disconnect(std::optional<unsigned> next);
     bool HandleFrame(const std::vector<std::uint8_t>& frame);
@@ -129,6 +130,8 @@ private:
     int control_ = -1;
     int controlKeeper_ = -1;  // a writer of our own, so the FIFO never reads as ended
     std::string controlText_;
+    bool droppingControlLine_ = false;  // a line longer than any command, read up to its newline
+    static constexpr std::size_t kControlLineLimit = 256;
     std::string portPath_;
     bool linkMade_ = false;
 

@@ -24,8 +24,10 @@ TEST(CliOffline, DefaultThenShow) {
     // The window's start-up load takes 159.0000 MHz on the 25 kHz Auto step and recomputes the words.
     for (const char* line : {"frequency: 1590000\n", "band: 135-174 MHz\n", "spacing: Auto\n", "spacing_code: 32\n",
                              "call1.on: true\n", "call1.tone1: 669.9\n", "call1.tone2: 707.3\n", "pllr: 00008011\n",
-                             "plln: 000AC000\n"})
+                             "plln: 000AC000\n", "low_battery: \n"})
         EXPECT_TRUE(Contains(shown.out, line)) << line;
+    // The low-battery code selects no list item: an empty box in the window; the byte as stored.
+    EXPECT_TRUE(Contains(Cli("show --stored " + d).out, "low_battery: 103 (no list item)\n"));
     const auto json = Cli("show --json " + d);
     EXPECT_EQ(json.status, 0);
     for (const char* part : {"\"frequency\": 1590000", "\"band\": \"135-174 MHz\"", "\"call1.on\": true",
@@ -51,7 +53,7 @@ TEST(CliOffline, ShowLoadsAsOpenDoesAndStoredShowsTheBytes) {
     EXPECT_TRUE(Contains(opened, "call1.tone2_code: 4B95\n")) << opened;
     EXPECT_TRUE(Contains(Cli("show " + d).out, "call1.tone2_code: 8B95\n"));
     // What a load leaves loads again unchanged.
-    EXPECT_EQ(Cli("show --stored " + d).out, Cli("show " + d).out);
+    EXPECT_EQ(Cli("show --json --stored " + d).out, Cli("show --json " + d).out);
     // A frequency outside its band: the load's messages come first, in order; with --json they go
     // to standard error and the output stays JSON.
     auto bytes = testing::ReadAll(d);

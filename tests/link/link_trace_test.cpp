@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sys/stat.h>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -148,6 +149,41 @@ TEST(LinkTraceCli, TheTimesOfAScanOfTwoBoardsNeverGoBack) {
         if (i > 0) EXPECT_GE(lines[i].ms, lines[i - 1].ms) << "line " << i + 1;
     }
     EXPECT_EQ(ports.size(), 2u);
+}
+
+// Each line is on disk as its event happens: a box left open, a crash or a kill loses none of it.
+TEST(LinkTraceFile, EachLineIsOnDiskAsItsEventHappens) {
+    TempDir dir;
+    LinkTrace trace(dir / "t.txt");
+    trace.Event("/dev/pts/9", "->", "56 61");
+    trace.Event("/dev/pts/9", "<-", "56");
+    const auto lines = ReadTrace(dir / "t.txt");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].event, "<-");
+}
+
+// What is no file is refused before it is opened: opening a FIFO would wait for a reader forever,
+// before the port is touched.
+TEST(LinkTraceFile, OnlyFilesTakeATrace) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    std::ofstream(dir / "old.txt") << "an old trace\n";
+    const struct {
+        std::filesystem::path target;
+        std::string refusal;
+    } cases[] = {{dir / "fifo", "it is a FIFO, not a file"},
+                 {dir.path(), "it is a folder, not a file"},
+                 {"/dev/null", "it is a device, not a file"},
+                 {dir / "old.txt", ""},
+                 {dir / "new.txt", ""}};
+    for (const auto& target : cases) {
+        EXPECT_EQ(TraceTargetRefusal(target.target), target.refusal) << target.target;
+        EXPECT_EQ(LinkTrace(target.target).IsOpen(), target.refusal.empty()) << target.target;
+    }
+    SimulatorThread board;
+    const auto refused = testing::Cli("probe --port " + board.PortPath() + " --trace " + (dir / "fifo").string());
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.out.empty()) << "nothing was tried on the line";
 }
 
 }  // namespace

@@ -104,8 +104,8 @@ TEST(PortFailure, AMissingDeviceListsThePortsThatExist) {
         DiagnosePortFailure("/nonexistent/ttyUSB9", ECommError(ECommError::kOpen, ENOENT));
     unsetenv(kPortListVariable);
     EXPECT_EQ(failure.kind, PortFailureKind::Missing);
-    EXPECT_EQ(failure.Text(), "Cannot open /nonexistent/ttyUSB9: no such device. Check the cable and the port's name. "
-                              "Ports that exist: " + board.PortPath() + ".");
+    EXPECT_EQ(failure.Text(), "Cannot open /nonexistent/ttyUSB9: no such device. /nonexistent/ttyUSB9 does not exist: "
+                              "check the cable and the port's name. Ports that exist: " + board.PortPath() + ".");
 }
 
 TEST(PortFailure, OnlyFailuresTheUserCanActOnGetABox) {

@@ -461,6 +461,12 @@ void DialogsTest::readmeIsFoundBesideTheProgramOrInstalled() {
     }
     QCOMPARE(zr::gui::FindReadme(buildTree), root.filePath("build/README.md"));
     QCOMPARE(zr::gui::FindReadme(installed), root.filePath("usr/share/doc/zr250pro/README.md"));
+    // The package's own copy, where a system that leaves out share/doc still has it, comes first.
+    QVERIFY(QFile::remove(root.filePath("usr/share/doc/zr250pro/README.md")));
+    QVERIFY(QDir().mkpath(root.filePath("usr/share/zr250pro")));
+    QFile packaged(root.filePath("usr/share/zr250pro/README.md"));
+    QVERIFY(packaged.open(QIODevice::WriteOnly));
+    QCOMPARE(zr::gui::FindReadme(installed), root.filePath("usr/share/zr250pro/README.md"));
 }
 
 QTEST_MAIN(DialogsTest)

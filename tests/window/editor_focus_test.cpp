@@ -3,11 +3,13 @@
 // active again so that its shortcuts work.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
 
@@ -61,6 +63,7 @@ private slots:
     void mouseOverTheWindowDoesNotRepeatARefusal();
     void fieldEnteredPastARefusalIsEntered_data();
     void fieldEnteredPastARefusalIsEntered();
+    void tabReachesEveryControlOfTheSettingPage();
 };
 
 void EditorFocusTest::refusedToneKeepsItsEntryAndTheFocus() {
@@ -217,3 +220,37 @@ void EditorFocusTest::fieldEnteredPastARefusalIsEntered() {
 
 QTEST_MAIN(EditorFocusTest)
 #include "editor_focus_test.moc"
+
+// Tab from the frequency above the pages, typing nothing, walks every control of the Setting page; the
+// carrier-off delay, left empty, shows its stored value again and hands the focus on, not to the
+// sink from where the walk would start the page again. Enter still leaves it for the sink.
+void EditorFocusTest::tabReachesEveryControlOfTheSettingPage() {
+    RealBoxAnswerer boxes;
+    StartedWindow started;
+    EditorDriver editor(started);
+    auto* page = started.Find<QWidget>("TabSheet3");
+    started.Find<QTabWidget>("PageControl1")->setCurrentWidget(page);
+    QList<QWidget*> reachable;
+    for (QWidget* control : page->findChildren<QWidget*>())
+        if (control->focusPolicy() & Qt::TabFocus && control->isVisible() && control->isEnabled())
+            reachable.append(control);
+    QVERIFY(reachable.contains(static_cast<QWidget*>(editor.Edit("edtSquelch"))));
+    QVERIFY(reachable.contains(static_cast<QWidget*>(editor.Box("chkFullTimeAutoMonitor"))));
+    const QString carrierOff = editor.Edit("edtSquelch")->text();
+
+    editor.Enter("edtFreq");
+    QList<QWidget*> visited;
+    for (int tab = 0; tab < 3 * reachable.size() && visited.size() < reachable.size(); ++tab) {
+        editor.Key(Qt::Key_Tab);
+        if (reachable.contains(editor.Focused()) && !visited.contains(editor.Focused()))
+            visited.append(editor.Focused());
+    }
+    for (QWidget* control : reachable) QVERIFY2(visited.contains(control), qPrintable(control->objectName()));
+    QCOMPARE(editor.Edit("edtSquelch")->text(), carrierOff);
+    QVERIFY(boxes.texts.size() <= 1);  // the start-up board check's at most
+
+    editor.Enter("edtSquelch");
+    editor.Key(Qt::Key_Return);
+    QCOMPARE(editor.Focused(), editor.Edit("edtNull"));
+    QCOMPARE(editor.Edit("edtSquelch")->text(), carrierOff);
+}

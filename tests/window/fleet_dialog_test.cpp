@@ -62,7 +62,7 @@ void FleetDialogTest::menuItemStandsJustAboveExit() {
     StartedWindow started;
     auto* fleet = started.Find<QAction>("ProgramFleet1");
     QVERIFY(fleet);
-    QCOMPARE(fleet->text(), QString("Program a Fleet..."));
+    QCOMPARE(fleet->text(), QString("Program a &Fleet..."));
     QVERIFY(fleet->shortcut().isEmpty());
     const auto actions = started.Find<QMenu>("FileF1")->actions();
     QCOMPARE(actions.indexOf(fleet) + 1, actions.indexOf(started.Find<QAction>("ExitE1")));

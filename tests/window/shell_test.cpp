@@ -1,6 +1,9 @@
 // The program around the window: one copy per user and display (a second copy brings the first
 // forward, says so and ends without a window), --help and --version, the one line when there is no
 // display, and an error escaping a handler shown in a box while the program goes on.
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -63,6 +66,9 @@ class ShellTest : public QObject {
 private slots:
     void secondCopyAsksTheFirstToComeForward();
     void secondProgramEndsWithoutAWindow();
+    void lockLivesInAFolderOfTheUsersOwn();
+    void unknownArgumentsEndWithTheUsage_data();
+    void unknownArgumentsEndWithTheUsage();
     void oneCopyPerDisplay_data();
     void oneCopyPerDisplay();
     void helpAndVersionPrintAndEnd_data();
@@ -85,36 +91,96 @@ void ShellTest::secondCopyAsksTheFirstToComeForward() {
     QTRY_COMPARE(forward.size(), 1);
 }
 
-void ShellTest::secondProgramEndsWithoutAWindow() {
-    // The lock and the socket live in the temporary folder: a folder of this test's own keeps a
-    // copy of the program that a user runs on this machine out of it.
-    QTemporaryDir temporary;
-    const QByteArray previousTemp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", temporary.path().toUtf8());
-    zr::shell::SingleInstance running(zr::shell::InstanceName());
-    QVERIFY(running.IsFirst());
-    QSignalSpy forward(&running, &zr::shell::SingleInstance::activationRequested);
+namespace {
 
+// Points XDG_RUNTIME_DIR and XDG_CACHE_HOME at folders of the test's own while it lives, so that
+// a copy of the program a user runs on this machine stays out of the test.
+class OwnUserFolders {
+public:
+    OwnUserFolders() : previousRuntime_(qgetenv("XDG_RUNTIME_DIR")), previousCache_(qgetenv("XDG_CACHE_HOME")) {
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+    }
+    ~OwnUserFolders() {
+        Restore("XDG_RUNTIME_DIR", previousRuntime_);
+        Restore("XDG_CACHE_HOME", previousCache_);
+    }
+    OwnUserFolders(const OwnUserFolders&) = delete;
+    OwnUserFolders& operator=(const OwnUserFolders&) = delete;
+
+    QTemporaryDir runtime;
+    QTemporaryDir cache;
+
+private:
+    static void Restore(const char* variable, const QByteArray& value) {
+        if (value.isNull())
+            qunsetenv(variable);
+        else
+            qputenv(variable, value);
+    }
+    QByteArray previousRuntime_;
+    QByteArray previousCache_;
+};
+
+Finished RunSecondCopy(const QString& folder) {
     QProcess second;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("ZR250PRO_PORTS", "");
     second.setProcessEnvironment(environment);
-    second.setWorkingDirectory(temporary.path());
+    second.setWorkingDirectory(folder);
     second.start(ZR250PRO_WINDOW, {});
     // Waiting on the process while this event loop runs lets the first copy take the request.
-    QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
-    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second.exitCode(), 0);
-    const QString said = QString::fromUtf8(second.readAllStandardError());
-    QVERIFY2(said.endsWith("\nzr250pro: already running; brought to the front\n") ||
-                 said == "zr250pro: already running; brought to the front\n",
-             qPrintable(said));
-    QTRY_COMPARE(forward.size(), 1);
-    if (previousTemp.isNull())
-        qunsetenv("TMPDIR");
-    else
-        qputenv("TMPDIR", previousTemp);
+    [&] { QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000); }();
+    return {second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1,
+            QString::fromUtf8(second.readAllStandardOutput()), QString::fromUtf8(second.readAllStandardError())};
+}
+
+}  // namespace
+
+void ShellTest::secondProgramEndsWithoutAWindow() {
+    const OwnUserFolders folders;
+    {
+        zr::shell::SingleInstance running(zr::shell::InstanceName());
+        QVERIFY(running.IsFirst());
+        QSignalSpy forward(&running, &zr::shell::SingleInstance::activationRequested);
+        const Finished second = RunSecondCopy(folders.cache.path());
+        QCOMPARE(second.exitCode, 0);
+        QVERIFY2(second.err.endsWith("zr250pro: already running; brought to the front\n"), qPrintable(second.err));
+        QTRY_COMPARE(forward.size(), 1);
+    }
+    // A lock held by a copy that does not answer: no window opens, none comes forward, exit 1.
+    QLockFile silent(QDir(zr::shell::InstanceFolder()).filePath(zr::shell::InstanceName() + ".lock"));
+    QVERIFY(silent.tryLock(0));
+    const Finished second = RunSecondCopy(folders.cache.path());
+    QCOMPARE(second.exitCode, 1);
+    QVERIFY2(second.err.endsWith("zr250pro: already running, but it did not answer\n"), qPrintable(second.err));
+}
+
+// The lock lives in the user's private runtime folder; a runtime folder others may write into
+// (where another user may have made the lock first) is passed over for a 0700 folder of the
+// user's own, and the program is the first copy there.
+void ShellTest::lockLivesInAFolderOfTheUsersOwn() {
+    const OwnUserFolders folders;
+    const QString name = QStringLiteral("zr250pro-test-%1").arg(QCoreApplication::applicationPid());
+    {
+        zr::shell::SingleInstance first(name);
+        QVERIFY(first.IsFirst());
+        QVERIFY(QFileInfo::exists(folders.runtime.filePath(name + ".lock")));
+        QVERIFY(!QFileInfo::exists(QDir::temp().filePath(name + ".lock")));
+    }
+    QFile::setPermissions(folders.runtime.path(), QFileDevice::Permissions(0x7777));  // rwx for all
+    QFile squatted(folders.runtime.filePath(name + ".lock"));
+    QVERIFY(squatted.open(QIODevice::WriteOnly));
+    // A living process's lock, as another user could leave it there.
+    squatted.write(QByteArray::number(QCoreApplication::applicationPid()) + "\nzr250pro\n\n");
+    squatted.close();
+    zr::shell::SingleInstance first(name);
+    QVERIFY(first.IsFirst());
+    const QFileInfo own(folders.cache.filePath("zr250pro"));
+    QCOMPARE(zr::shell::InstanceFolder(), own.filePath());
+    QCOMPARE(own.permissions() & QFileDevice::Permissions(0x0077), QFileDevice::Permissions());
+    QVERIFY(QFileInfo::exists(own.filePath() + "/" + name + ".lock"));
 }
 
 void ShellTest::oneCopyPerDisplay_data() {
@@ -163,6 +229,26 @@ void ShellTest::helpAndVersionPrintAndEnd() {
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.out.startsWith(begins), qPrintable(run.out));
     QCOMPARE(run.err, QString());
+}
+
+void ShellTest::unknownArgumentsEndWithTheUsage_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("unknown option") << QStringList{"--bogus"} << "'--bogus'";
+    QTest::newRow("a file name") << QStringList{"pager.tbl"} << "'pager.tbl'";
+    QTest::newRow("after a window system option") << QStringList{"-style", "fusion", "x\ty"} << "'x\\ty'";
+}
+
+void ShellTest::unknownArgumentsEndWithTheUsage() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, named);
+    const Finished run = RunProgram(arguments, {{"QT_QPA_PLATFORM", "offscreen"}});
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.out, QString());
+    // What the window system said while it started may come first.
+    const QString said = "zr250pro: unknown argument " + named +
+                         "\nUsage: zr250pro [-h | --help] [-v | --version]\nTry 'zr250pro --help' for more information.\n";
+    QVERIFY2(run.err.endsWith(said), qPrintable(run.err));
 }
 
 void ShellTest::noDisplayIsSaidInOneLine_data() {
