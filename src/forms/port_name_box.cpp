@@ -29,7 +29,9 @@ void PortNameBox::Paint() {
     option.currentIcon = box_->itemIcon(box_->currentIndex());
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
     const QRect label = box_->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box_);
-    option.currentText = box_->fontMetrics().elidedText(option.currentText, Qt::ElideLeft, label.width());
+    // The label keeps a margin inside the field on each side.
+    const int room = label.width() - 2 * box_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box_) - 2;
+    option.currentText = box_->fontMetrics().elidedText(option.currentText, Qt::ElideLeft, room);
     painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
