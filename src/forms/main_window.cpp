@@ -243,8 +243,9 @@ void MainWindow::StartupBoardCheck() {
     deviceView_->SetDeviceMenuEnabled(false, false, false);
     // Exit is the one other item that works meanwhile: a file opened now would be replaced by the
     // default table, and a dialog would hold up the scan's waits. The others are greyed, not ignored.
-    const std::array<QAction*, 8> held{ui->OpenO1,   ui->SaveS1,     ui->SaveAs1,   ui->Print1,
-                                       ui->ExportCard1, programFleet_, ui->Advance2, ui->About2};
+    const std::array<QAction*, 10> held{ui->OpenO1,   ui->SaveS1,        ui->SaveAs1,          ui->Print1,
+                                        ui->ExportCard1, programFleet_,  ui->TestPage1,        ui->DecodeRecording1,
+                                        ui->Advance2,    ui->About2};
     std::array<bool, held.size()> wasEnabled{};
     for (std::size_t i = 0; i < held.size(); ++i) {
         wasEnabled[i] = held[i]->isEnabled();

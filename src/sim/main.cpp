@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     fleet->add_flag("--auto-swap", options.autoSwap, "Swap once the connected pager is written whole and read back");
     fleet->add_flag("--swap-after-read", options.swapAfterRead, "Swap once the connected pager has been read whole");
     fleet->add_option("--control", options.control,
-                      "Make a FIFO here taking commands, one a line: swap, remove, insert, insert N");
+                      "Make a FIFO here taking commands, one a line: swap, remove, insert, insert N, swap-after-read");
     auto* faults = app.add_option_group("Faults", "Misbehave like a real line; N counts requests (or writes) from 1");
     faults->add_flag("--silent", options.silent, "No board: never answer");
     faults->add_option("--byte-gap", byteGapMs, "Send each reply byte this many ms after the previous one");

@@ -201,6 +201,10 @@ void PagerSimulator::RunControlCommand(const std::string& command) {
         if (ConnectedPager() != 0) Disconnect(static_cast<unsigned>(current_ + 1));
     } else if (command == "remove") {
         Disconnect(std::nullopt);
+    } else if (command == "swap-after-read") {
+        // From now on a whole read of the seated pager swaps it: a fleet written first, then read back.
+        options_.swapAfterRead = true;
+        read_.fill(false);
     } else if (command == "insert" || command.starts_with("insert ")) {
         const auto number = command == "insert" ? std::optional<std::int64_t>((current_ + 1) % pagers_.size() + 1)
                                                 : ParseInteger(std::string_view(command).substr(7));

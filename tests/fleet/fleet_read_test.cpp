@@ -25,17 +25,26 @@ struct FleetRead : ::testing::Test {
                                  "P-03,389.0,600.9,\n";
     }
 
-    // Each fleet is written with a log of its own.
+    std::string control = (dir / "sim-control").string();
+
+    // A simulated fleet whose pagers swap once written; ReadBack makes them swap once read as well.
+    std::vector<std::string> FleetOptions() const {
+        return {"--pagers", "3", "--auto-swap", "--swap-gap", "0", "--control", control};
+    }
+
+    // Each fleet is written with a log of its own. The writer reads every pager before writing it, so
+    // pagers swap after a whole read only once the fleet is written.
     void WriteFleet(const std::string& port, const std::string& csv) {
         const auto run = Cli({"roster", "write", "--port", port, base, csv, "--log", csv + ".log", "--wait"});
         ASSERT_EQ(run.status, 0) << run.err;
+        std::ofstream(control) << "swap-after-read\n";
     }
 };
 
 TEST_F(FleetRead, AFleetReadWrittenIntoFreshPagersVerifiesAsPlanned) {
     const std::string kept = (dir / "kept").string(), back = (dir / "back.csv").string();
     {
-        Simulator fleet(dir, {"--pagers", "3", "--auto-swap", "--swap-after-read", "--swap-gap", "0"});
+        Simulator fleet(dir, FleetOptions());
         WriteFleet(fleet.link(), roster);
         ::usleep(200000);
         // A file of that name already there is kept, and the pager takes the next number.
@@ -52,7 +61,7 @@ TEST_F(FleetRead, AFleetReadWrittenIntoFreshPagersVerifiesAsPlanned) {
         // A roster is never written over.
         EXPECT_EQ(Cli({"roster", "read", "--port", fleet.link(), "--out", kept, "--roster", back}).status, 2);
     }
-    Simulator fresh(dir, {"--pagers", "3", "--auto-swap", "--swap-after-read", "--swap-gap", "0"});
+    Simulator fresh(dir, FleetOptions());
     WriteFleet(fresh.link(), back);
     ::usleep(200000);
     const std::string log = (dir / "verify.csv").string();
@@ -72,7 +81,7 @@ TEST_F(FleetRead, APagerChangedBehindThePlansBackAndOneOfAnotherFleetAreFoundAsS
     const std::string strayed = (dir / "strayed.csv").string();
     std::ofstream(strayed) << "unit,call1.tone1,call1.tone2,privacy\nP-01,349.0,600.9,\nP-02,368.5,569.1,true\n"
                               "X-09,330.5,634.5,\n";
-    Simulator fleet(dir, {"--pagers", "3", "--auto-swap", "--swap-after-read", "--swap-gap", "0"});
+    Simulator fleet(dir, FleetOptions());
     WriteFleet(fleet.link(), strayed);
     ::usleep(200000);
     // Asked at every pager: the simulator seats the next one as soon as a pager has been read.
