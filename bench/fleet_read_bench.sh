@@ -17,8 +17,8 @@ sim="$build/src/sim/zr250pro-sim"
 [[ -x $cli && -x $sim ]] || { echo "build zr250pro-cli and zr250pro-sim in $build first" >&2; exit 2; }
 
 work=$(mktemp -d)
-"$sim" --link "$work/port" --pace 9600 --pagers "$units" --auto-swap --swap-after-read --swap-gap "$gap" \
-  > "$work/sim.out" &
+"$sim" --link "$work/port" --pace 9600 --pagers "$units" --auto-swap --swap-gap "$gap" \
+  --control "$work/control" > "$work/sim.out" &
 sim_pid=$!
 trap 'kill $sim_pid 2>/dev/null; wait $sim_pid 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [[ -s $work/sim.out ]] && break; sleep 0.05; done
@@ -33,6 +33,8 @@ tones=(330.5 349.0 368.5 389.0 410.8 433.7 457.9 483.5 510.5 539.0 569.1 600.9 6
 } > "$work/fleet.csv"
 "$cli" roster write --port "$work/port" "$work/base.tbl" "$work/fleet.csv" --log "$work/write.csv" --wait \
   --on-failure stop > /dev/null 2>&1 || { echo "the fleet was not written" >&2; exit 1; }
+# The writer reads each pager before writing it: only now may a whole read swap the pager.
+echo swap-after-read > "$work/control"
 sleep "$(awk -v g="$gap" 'BEGIN { print g / 1000 + 0.2 }')"  # the first pager is back behind the board
 
 # Bytes on the line for one Read, request plus reply: presence test 18+15, firmware version 18+17,
