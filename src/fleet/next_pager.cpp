@@ -5,6 +5,7 @@
 
 #include "fleet_identity.h"
 #include "image_offsets.h"
+#include "seated_pager.h"
 #include "squelch_levels.h"
 
 namespace zr {
@@ -13,16 +14,6 @@ namespace {
 
 constexpr std::chrono::milliseconds kWaitSlice{50};
 constexpr int kSlicesBetweenLooks = 10;
-
-// A look behind the board shows nothing but keeps the front end's events flowing.
-class EventsOnlyView final : public QuietView {
-public:
-    explicit EventsOnlyView(DeviceOperationView& shown) : shown_(shown) {}
-    void ProcessEvents() override { shown_.ProcessEvents(); }
-
-private:
-    DeviceOperationView& shown_;
-};
 
 }  // namespace
 

@@ -6,20 +6,6 @@
 
 namespace zr {
 
-namespace {
-
-// Shows nothing of the look but keeps the front end's events flowing.
-class EventsOnlyView final : public QuietView {
-public:
-    explicit EventsOnlyView(DeviceOperationView& shown) : shown_(shown) {}
-    void ProcessEvents() override { shown_.ProcessEvents(); }
-
-private:
-    DeviceOperationView& shown_;
-};
-
-}  // namespace
-
 SeatedPager LookBehindBoard(CommPort& port, const PortNameTable& ports, DeviceOperationView& view) {
     SeatedPager seated;
     EventsOnlyView quiet(view);

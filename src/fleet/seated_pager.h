@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "device_operations.h"
+#include "device_view.h"
 #include "fleet_log.h"
 
 namespace zr {
@@ -14,6 +15,16 @@ struct SeatedPager {
     PagerImage held{};  // its whole memory, when result is Read
 
     bool Present() const { return result == PeekResult::Read; }
+};
+
+// A look behind the board shows nothing but keeps the front end's events flowing.
+class EventsOnlyView final : public QuietView {
+public:
+    explicit EventsOnlyView(DeviceOperationView& shown) : shown_(shown) {}
+    void ProcessEvents() override { shown_.ProcessEvents(); }
+
+private:
+    DeviceOperationView& shown_;
 };
 
 // Reads the whole memory of the pager behind the board on `port`; shows nothing but keeps `view`'s
