@@ -188,8 +188,9 @@ void TracedPort::FlushReply() {
     std::string detail = HexBytes(reply_) + "  (" + std::to_string(reply_.size()) + " bytes in " +
                          Milliseconds(trace_->At(lastByte_) - trace_->At(replyStart_));
     if (const std::string judgement = JudgeReply(request_, reply_); !judgement.empty()) detail += ": " + judgement;
-    // The line carries the time the reply began to arrive.
-    trace_->Event(port_, "<-", detail + ")", replyStart_);
+    // Stamped when written, not when the reply began: ports probed together write between its first
+    // and last byte, and the trace must read in time order.
+    trace_->Event(port_, "<-", detail + ")");
     reply_.clear();
 }
 

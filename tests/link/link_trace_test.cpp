@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <sys/stat.h>
+#include <cstdlib>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -134,15 +135,19 @@ TEST(LinkTraceCli, TraceOptionWritesTheFileOrSaysWhyNot) {
 }
 
 TEST(LinkTraceCli, TheTimesOfAScanOfTwoBoardsNeverGoBack) {
-    // Both lines are opened and asked at once, their lines in one file.
+    // Both lines are opened and asked at once, their lines in one file; the first board's replies
+    // trickle, so the other's lines are written between their first and last bytes.
     TempDir dir;
-    SimulatorThread first;
+    SimulatorOptions slow;
+    slow.byteGap = std::chrono::milliseconds(5);
+    SimulatorThread first(slow);
     SimulatorThread second;
     ::setenv("ZR250PRO_PORTS", (first.PortPath() + ":" + second.PortPath()).c_str(), 1);
     const auto scan = testing::Cli("scan --trace " + (dir / "t.txt").string());
     ::unsetenv("ZR250PRO_PORTS");
     EXPECT_EQ(scan.status, 0) << scan.out;
     const auto lines = ReadTrace(dir / "t.txt");
+    ASSERT_GE(lines.size(), 6u);
     std::set<std::string> ports;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         ports.insert(lines[i].port);
