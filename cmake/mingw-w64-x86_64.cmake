@@ -10,7 +10,9 @@ set(CMAKE_C_COMPILER ${ZR250PRO_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${ZR250PRO_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${ZR250PRO_MINGW_PREFIX}-windres)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${ZR250PRO_MINGW_PREFIX})
+# The target's libraries: MinGW's own, and any prefix given (the Qt that scripts/build-qt-windows.sh
+# builds into build-windows/qt6), so that nothing of the build machine is taken for the target's.
+set(CMAKE_FIND_ROOT_PATH /usr/${ZR250PRO_MINGW_PREFIX} ${CMAKE_PREFIX_PATH})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Builds the Windows programs (command line and core tests) with MinGW-w64 into build-windows/ and
-# runs their tests under Wine. Needs the Linux build in build/ for the simulator: one simulated board
-# that answers on COM20 and one that stays silent on COM21. Fails when any test fails.
+# Builds the Windows programs (the window, the command line and their tests) with MinGW-w64 into
+# build-windows/ and runs their tests under Wine; the window's Qt is built first from Debian's source
+# when build-windows/qt6 does not hold it yet (scripts/build-qt-windows.sh). Needs the Linux build in
+# build/ for the simulator: one simulated board that answers on COM20 and one that stays silent on
+# COM21. Packs the zip with both programs, and takes a screenshot of the window under Wine on a
+# virtual display (build-windows/window-under-wine.png). Fails when any test fails.
 #
 # The Wine prefix lives in build-windows/wine-prefix. Its registry gives every COM number a fixed
 # meaning before Wine first starts: COM20 and COM21 lead to the simulators, all others to nothing,
@@ -23,10 +26,14 @@ done
 step_start=$SECONDS
 step() { echo "windows: $1 ($((SECONDS - step_start)) s)"; step_start=$SECONDS; }
 
+scripts/build-qt-windows.sh
+step "Qt for Windows ready"
+
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-cmake -S . -B "$windows_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZR250PRO_BUILD_GUI=OFF \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "${launcher[@]}" >/dev/null
+cmake -S . -B "$windows_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZR250PRO_BUILD_GUI=ON \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_PREFIX_PATH="$windows_build/qt6" \
+  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake "${launcher[@]}" >/dev/null
 cmake --build "$windows_build" -j2
 step "built"
 
@@ -94,8 +101,10 @@ fi
 export ZR250PRO_PORTS="COM20:COM21"
 export ZR250PRO_TEST_BOARD_PORT=COM20
 export ZR250PRO_TEST_SILENT_PORT=COM21
+# The window's tests draw on a virtual display of their own, through Qt's Windows platform.
 status=0
-ctest --test-dir "$windows_build" --output-on-failure -j2 || status=$?
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$windows_build" --output-on-failure -j2 || status=$?
+wineserver --kill 2>/dev/null || true  # Wine's processes of that display end with it
 step "tests run under Wine"
 
 # The Windows command line and the Linux one read the same pager into the same table file.
@@ -120,6 +129,30 @@ else
   status=1
 fi
 
+# The window as a technician starts it: unpacked beside nothing, on the board of COM20.
+shot="$windows_build/window-under-wine.png"
+rm -f "$shot"
+if ZR250PRO_PORTS=COM20 xvfb-run -a -s "-screen 0 1280x900x24" sh "$root/tests/window/support/show_wine_window_on_display.sh" \
+  "$windows_build/src/shell/zr250pro.exe" "$shot" "$ports/window.log"; then
+  echo "windows: zr250pro.exe started under Wine and found the board on COM20; screenshot: $shot"
+else
+  echo "windows: FAILED: zr250pro.exe did not start under Wine with the board found on COM20 (see $ports/window.log)" >&2
+  status=1
+fi
+step "window started under Wine"
+
+# The zip holds both programs and the README.
+rm -f "$windows_build"/zr250pro-*-windows-x86_64.zip
+(cd "$windows_build" && cpack >/dev/null)
+zip_contents=$(cmake -E tar tf "$windows_build"/zr250pro-*-windows-x86_64.zip)
+for file in zr250pro.exe zr250pro-cli.exe README.md; do
+  if ! grep -qE "(^|/)$file\$" <<<"$zip_contents"; then
+    echo "windows: FAILED: the zip does not hold $file" >&2
+    status=1
+  fi
+done
+echo "windows: $(basename "$windows_build"/zr250pro-*-windows-x86_64.zip) holds zr250pro.exe, zr250pro-cli.exe and README.md"
+
 # Tests that do not apply under Wine say so; show them, with their reasons.
 log="$windows_build/Testing/Temporary/LastTest.log"
 if [ -f "$log" ] && grep -q '^\[  SKIPPED \]' "$log"; then
@@ -128,7 +161,14 @@ if [ -f "$log" ] && grep -q '^\[  SKIPPED \]' "$log"; then
 fi
 cat <<'TEXT'
 windows: not built for Windows, so not run under Wine:
-  the window and its tests (tests/window): Debian has no Qt 6 for MinGW;
+  test pages and recordings (the window's Test Page and Decode Recording, their test and the command
+    line's page commands): Debian has no libsndfile, FFTW or Qt Multimedia for MinGW;
+  the pager card and fleet sheet tests: they read the PDF back with poppler's pdftotext, a program of
+    the build machine (the window paints them with the same code as on Linux);
+  device_menu_test, front_ends_test and fleet_dialog_test of the window: they run the simulator
+    inside the test (device_menu_win32_test runs Read, Write, Verify and the no-board messages from
+    the Pager menu against COM20 and COM21 instead); screenshot_test: its X display tools are the
+    build machine's (the test command takes the screenshot of the Windows window itself);
   comm_port_test: it drives the POSIX terminal port on pseudo-terminals (comm_port_win32_test covers
     the Win32 port instead, against the simulators on COM20 and COM21);
   device_operations_test, cli_device_test, board_scan_test, port_failure_test, link_trace_test and

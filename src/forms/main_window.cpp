@@ -28,9 +28,11 @@
 #include "tone_table_dialog.h"
 #include "call_switches.h"
 #include "field_editors.h"
-#include "decode_recording_dialog.h"
 #include "fleet_dialog.h"
+#ifdef ZR250PRO_HAVE_TEST_PAGES
+#include "decode_recording_dialog.h"
 #include "test_page_dialog.h"
+#endif
 #include "reset_help_dialog.h"
 #include "message_boxes.h"
 #include "option_switches.h"
@@ -431,6 +433,7 @@ void MainWindow::ProgramFleetClick() {
     ReactivateAfterModal();
 }
 
+#ifdef ZR250PRO_HAVE_TEST_PAGES
 // Pager > Test Page...: beside the window, which stays usable while a page plays.
 void MainWindow::TestPageClick() {
     if (!testPage_) testPage_ = new zr::gui::TestPageDialog(image_, this);
@@ -444,6 +447,17 @@ void MainWindow::DecodeRecordingClick() {
     dialog.exec();
     ReactivateAfterModal();
 }
+#else
+// A build without the sound libraries (Windows) keeps the menu items, so that the menu reads the
+// same everywhere, and says why they do nothing.
+void MainWindow::TestPageClick() {
+    zr::gui::ShowMessage(this, zr::InformationMessage("Test pages and recordings are not available in this build: it "
+                                                      "has no sound file library and no sound output."));
+    ReactivateAfterModal();
+}
+
+void MainWindow::DecodeRecordingClick() { TestPageClick(); }
+#endif
 
 // ---- Pager menu
 
