@@ -35,6 +35,8 @@ mkdir -p hicolor
 for size in 16 32 48 64 128; do
     draw "hicolor/app-${size}.png" "$size" "${pager[@]}"
 done
+# The Windows program's icon (Explorer, the taskbar): the same sizes in one .ico.
+convert hicolor/app-16.png hicolor/app-32.png hicolor/app-48.png hicolor/app-64.png hicolor/app-128.png app.png app.ico
 
 # The programming interface board: a board with a chip and a serial connector.
 draw notice.png 61 \
