@@ -4,6 +4,7 @@
 // port to an answering board and one to a silent one, and names them in ZR250PRO_TEST_BOARD_PORT and
 // ZR250PRO_TEST_SILENT_PORT.
 #include <QAction>
+#include <QLabel>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QtTest>
