@@ -19,17 +19,5 @@ done
 
 QT_QPA_PLATFORM=xcb ZR250PRO_PORTS="$work/pager" TMPDIR="$work" "$program" >program.log 2>&1 &
 program_pid=$!
-tries=0
-until xwininfo -name "ZR250Pro V1.0.7" 2>/dev/null | grep -q IsViewable; do
-  tries=$((tries + 1)); [ $tries -gt 100 ] && { echo "the main window did not appear" >&2; exit 4; }
-  sleep 0.2
-done
-sleep 2  # the start-up check with its notice, then painting
-status=0
-if xwininfo -name "ZR250Pro" 2>/dev/null | grep -q IsViewable; then
-  echo "a message box is open: the board was not found" >&2
-  status=5
-fi
-import -window root "$screenshot" || status=6
-kill -0 "$program_pid" 2>/dev/null || { echo "the window program ended" >&2; status=7; }
-exit $status
+. "$(dirname "$0")/window_screenshot.sh"
+screenshot_when_shown "$program_pid" "$screenshot" 20 2  # 2 s: the start-up check with its notice
