@@ -56,9 +56,11 @@ SOURCES
 fi
 # This Qt compiles its DirectWrite font engine only together with Direct2D, which is left out here,
 # while the Windows platform plugin and the printing code use the engine whenever DirectWrite is on:
-# the engine is built without Direct2D.
+# the engine and the font databases' DirectWrite parts are built without Direct2D.
 sed -i 's/CONDITION QT_FEATURE_direct2d AND QT_FEATURE_directwrite AND/CONDITION QT_FEATURE_directwrite AND/' \
   "$source_dir/src/gui/CMakeLists.txt"
+sed -i 's/QT_CONFIG(directwrite) && QT_CONFIG(direct2d)/QT_CONFIG(directwrite)/' \
+  "$source_dir/src/gui/text/windows/qwindowsfontdatabasebase.cpp" "$source_dir/src/gui/text/windows/qwindowsfontdatabase.cpp"
 
 # Configured against the host's Qt tools of the same version. Left out: what neither the window nor
 # its tests use (SQL, D-Bus, XML, Concurrent, images beyond PNG, TLS libraries, Vulkan, FreeType:
