@@ -17,6 +17,8 @@ packages=(
   poppler-utils
   # the Windows programs: cross compiler, GoogleTest's sources to build with it, Wine to run the tests
   g++-mingw-w64-x86-64-posix googletest wine wine64
+  # the Windows window under Wine: the Windows fonts Wine stands in for (no serif fallback)
+  fonts-wine
 )
 
 missing=()
