@@ -135,13 +135,15 @@ TEST(LinkTraceCli, TraceOptionWritesTheFileOrSaysWhyNot) {
 }
 
 TEST(LinkTraceCli, TheTimesOfAScanOfTwoBoardsNeverGoBack) {
-    // Both lines are opened and asked at once, their lines in one file; the first board's replies
-    // trickle, so the other's lines are written between their first and last bytes.
+    // Both lines are opened and asked at once, their lines in one file. Both boards trickle their
+    // replies, the second a little faster: its reply begins after the first's and ends before it,
+    // so a line stamped with its reply's first byte would run backwards.
     TempDir dir;
-    SimulatorOptions slow;
-    slow.byteGap = std::chrono::milliseconds(5);
-    SimulatorThread first(slow);
-    SimulatorThread second;
+    SimulatorOptions slower, slow;
+    slower.byteGap = std::chrono::milliseconds(40);
+    slow.byteGap = std::chrono::milliseconds(39);
+    SimulatorThread first(slower);
+    SimulatorThread second(slow);
     ::setenv("ZR250PRO_PORTS", (first.PortPath() + ":" + second.PortPath()).c_str(), 1);
     const auto scan = testing::Cli("scan --trace " + (dir / "t.txt").string());
     ::unsetenv("ZR250PRO_PORTS");
@@ -151,7 +153,9 @@ TEST(LinkTraceCli, TheTimesOfAScanOfTwoBoardsNeverGoBack) {
     std::set<std::string> ports;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         ports.insert(lines[i].port);
-        if (i > 0) EXPECT_GE(lines[i].ms, lines[i - 1].ms) << "line " << i + 1;
+        if (i > 0) {
+            EXPECT_GE(lines[i].ms, lines[i - 1].ms) << "line " << i + 1;
+        }
     }
     EXPECT_EQ(ports.size(), 2u);
 }
