@@ -1,7 +1,6 @@
 // File > Export Card as PDF... and File > Print...: the pager card of the image the window holds,
 // edits included, as a technician files it or hands it to a printer.
 #include <QApplication>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -21,13 +20,12 @@ using zr::test::StartedWindow;
 
 namespace {
 
-// Runs `answer` on the modal dialog of type Dialog once `open` has shown it.
-template <class Dialog>
-void AnswerModal(const std::function<void()>& open, const std::function<void(Dialog&)>& answer) {
+// Runs `answer` on the print dialog once `open` has shown it.
+void AnswerPrintDialog(const std::function<void()>& open, const std::function<void(QPrintDialog&)>& answer) {
     bool answered = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget()); dialog && !answered) {
+        if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget()); dialog && !answered) {
             answered = true;
             answer(*dialog);
         }
@@ -58,13 +56,12 @@ void CardMenuTest::exportCardWritesTheWindowsImageWhereChosen() {
     messages.Clear();
     EditorDriver editor(started);
     editor.Entry("edtFreq", "1612125");
+    zr::test::FileDialogAnswers dialogs;
     const auto card = started.folder() / "unit 7.pdf";
-
-    AnswerModal<QFileDialog>([&] { started.Find<QAction>("ExportCard1")->trigger(); },
-                             [&](QFileDialog& dialog) {
-                                 dialog.selectFile(QString::fromStdString(card.string()));
-                                 QMetaObject::invokeMethod(&dialog, "accept");
-                             });
+    dialogs.choices.push_back(card);
+    started.Find<QAction>("ExportCard1")->trigger();
+    QCOMPARE(dialogs.requests.back().kind, zr::gui::TableFileDialogKind::ExportCard);
+    QCOMPARE(dialogs.requests.back().suggested, std::filesystem::path("card.pdf"));
     QVERIFY(CardShows(card, "Frequency 1612125 x 100 Hz"));
     QVERIFY(messages.messages.empty());
 
@@ -73,12 +70,8 @@ void CardMenuTest::exportCardWritesTheWindowsImageWhereChosen() {
     std::filesystem::copy_file(card, locked);
     std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
     const auto before = std::filesystem::file_size(locked);
-    AnswerModal<QFileDialog>([&] { started.Find<QAction>("ExportCard1")->trigger(); },
-                             [&](QFileDialog& dialog) {
-                                 dialog.setOption(QFileDialog::DontConfirmOverwrite);
-                                 dialog.selectFile(QString::fromStdString(locked.string()));
-                                 QMetaObject::invokeMethod(&dialog, "accept");
-                             });
+    dialogs.choices.push_back(locked);
+    started.Find<QAction>("ExportCard1")->trigger();
     QCOMPARE(messages.messages.size(), std::size_t{1});
     QVERIFY(messages.Texts()[0].starts_with("Cannot write " + locked.string()));
     QCOMPARE(std::filesystem::file_size(locked), before);
@@ -93,7 +86,7 @@ void CardMenuTest::printSendsTheCardToThePrinter() {
     const auto printed = started.folder() / "printed.pdf";
 
     // The printer is a PDF file here, as "Print to File" gives it.
-    AnswerModal<QPrintDialog>([&] { started.Find<QAction>("Print1")->trigger(); },
+    AnswerPrintDialog([&] { started.Find<QAction>("Print1")->trigger(); },
                               [&](QPrintDialog& dialog) {
                                   dialog.printer()->setOutputFileName(QString::fromStdString(printed.string()));
                                   dialog.done(QDialog::Accepted);
@@ -102,7 +95,7 @@ void CardMenuTest::printSendsTheCardToThePrinter() {
 
     // Cancel prints nothing.
     std::filesystem::remove(printed);
-    AnswerModal<QPrintDialog>([&] { started.Find<QAction>("Print1")->trigger(); },
+    AnswerPrintDialog([&] { started.Find<QAction>("Print1")->trigger(); },
                               [&](QPrintDialog& dialog) {
                                   dialog.printer()->setOutputFileName(QString::fromStdString(printed.string()));
                                   dialog.reject();
