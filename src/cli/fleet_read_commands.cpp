@@ -17,6 +17,7 @@
 #include "fleet_check.h"
 #include "fleet_identity.h"
 #include "fleet_writer.h"
+#include "image_folder.h"
 #include "next_pager.h"
 #include "roster.h"
 #include "safe_save.h"
@@ -298,9 +299,8 @@ int RunRead(const ReadOptions& options) {
         PrintDiagnostic(options.roster + ": exists already; a roster is never written over");
         return kExitUsage;
     }
-    std::filesystem::create_directories(options.out, error);
-    if (!std::filesystem::is_directory(options.out, error)) {
-        PrintDiagnostic(options.out + ": cannot be made a folder");
+    if (const auto refused = PrepareImageFolder(options.out)) {
+        PrintDiagnostic(options.out + ": " + *refused);
         return kExitUsage;
     }
     const FleetMatcher matcher(units);

@@ -240,8 +240,12 @@ int RunRosterWrite(WriteOptions& options) {
         PrintDiagnostic(DescribeTableError(options.fleet.log, *summary.logError));
         return kExitUsage;
     }
+    if (summary.outError) {
+        PrintDiagnostic(SummaryText(summary, fleet.units.size()));
+        return kExitUsage;
+    }
     std::cout << SummaryText(summary, fleet.units.size()) << std::endl;
-    return summary.AllWritten(fleet.units.size()) ? kExitSuccess : kExitFailure;
+    return summary.AllWritten(fleet.units.size()) && summary.notKept == 0 ? kExitSuccess : kExitFailure;
 }
 
 void AddWriteCommand(CLI::App& roster, int& status) {

@@ -8,6 +8,7 @@
 #include "image_offsets.h"
 #include "keyed_edits.h"
 #include "number_text.h"
+#include "printable_text.h"
 #include "table_files.h"
 
 namespace zr {
@@ -113,9 +114,9 @@ UnitImage BuildUnitImage(const EditorSession& base, const Roster& roster, const 
         const std::string& value = unit.values[k];
         if (value.empty()) continue;
         const KeyedEditResult result = ApplyKeyedEdit(session, roster.keys[k], value);
-        CellRefusal refusal{roster.keys[k], value, unit.line, roster.keyColumns[k], {}, {}};
+        CellRefusal refusal{roster.keys[k], EscapeControlBytes(value), unit.line, roster.keyColumns[k], {}, {}};
         if (const auto* bad = std::get_if<BadValue>(&result)) {
-            refusal.complaint = bad->text;
+            refusal.complaint = EscapeControlBytes(bad->text);
         } else if (const auto& answer = std::get<EditorAnswer>(result); answer.outcome == EditOutcome::Refused) {
             refusal.messages = answer.Messages();
         } else {

@@ -30,7 +30,8 @@ struct OpenedBase {
 std::variant<OpenedBase, Message> OpenBaseTable(const std::filesystem::path& path);
 
 // One cell the unit's field refused: the window's messages, or the complaint about a value the
-// field cannot take at all (no such item, not true/false).
+// field cannot take at all (no such item, not true/false). The value and the complaint are kept as
+// every report shows them, their control bytes escaped.
 struct CellRefusal {
     std::string key;
     std::string value;

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "file_system.h"
+#include "image_folder.h"
 #include "image_identity.h"
 #include "seated_pager.h"
 #include "safe_save.h"
@@ -81,6 +82,11 @@ public:
         : units_(units), options_(options), frontEnd_(frontEnd), port_(port), ports_{options.port} {}
 
     FleetWriteSummary Run() {
+        if (options_.outDirectory)
+            if (const auto refused = PrepareImageFolder(*options_.outDirectory)) {
+                summary_.outError = options_.outDirectory->string() + ": " + *refused;
+                return summary_;
+            }
         // The log is judged as a save judges its target before it is read: a FIFO, a device or a
         // read-only file is refused, never waited on or forced.
         if (const auto refused = files::CheckAppendTarget(options_.log)) {
@@ -145,19 +151,29 @@ private:
             // A failed Write leaves its pager in hand: the next unit waits until it has gone.
             failedInHand_ = !ok;
             sawNoPager_ = false;
+            std::string message = view.lastMessage;
+            std::optional<std::string> notKept;
             if (ok) {
                 log_.Add({unit.name, time, identity});
-                SaveSentImage(unit, image);
+                notKept = SaveSentImage(unit, image);
+                if (notKept) message += "; image not kept: " + *notKept;
             } else {
                 log_.Forget(unit.name);
             }
             if (!Record(unit, ok ? UnitOutcome::Written : UnitOutcome::Failed,
                         {time, unit.name, options_.port, view.firmware,
-                         std::string(ok ? kWrittenOutcome : kFailedOutcome), view.lastMessage,
-                         SentChecksum(unit.image), view.pieces, identity}))
+                         std::string(ok ? kWrittenOutcome : kFailedOutcome), message, SentChecksum(unit.image),
+                         view.pieces, identity}))
                 return;
             if (ok) {
                 ++summary_.written;
+                // The pager holds its image, but the record of it is missing: stop before the next
+                // pager rather than write a fleet whose images are lost one after another.
+                if (notKept) {
+                    ++summary_.notKept;
+                    frontEnd_.ShowProblem("cannot save " + *notKept + "; stopped");
+                    summary_.stopped = true;
+                }
                 return;
             }
             const UnitStep next = frontEnd_.AskAfterFailure(unit, view.lastMessage);
@@ -199,13 +215,14 @@ private:
         return true;
     }
 
-    void SaveSentImage(const UnitImage& unit, const PagerImage& image) {
-        if (!options_.outDirectory) return;
+    // Keeps the sent image as OUT/UNIT.tbl; the file and the reason when it cannot.
+    std::optional<std::string> SaveSentImage(const UnitImage& unit, const PagerImage& image) {
+        if (!options_.outDirectory) return std::nullopt;
         std::error_code error;
         std::filesystem::create_directories(*options_.outDirectory, error);
         const auto path = *options_.outDirectory / (unit.name + ".tbl");
-        if (const auto failure = SaveTableFileAs(path, image))
-            frontEnd_.ShowProblem("cannot save " + path.string() + ": " + failure->reason);
+        if (const auto failure = SaveTableFileAs(path, image)) return path.string() + ": " + failure->reason;
+        return std::nullopt;
     }
 
     // Looks behind the board until a pager is there that was not written last: no pager answered in
@@ -270,9 +287,12 @@ std::string_view OutcomeText(UnitOutcome outcome) {
 }
 
 std::string SummaryText(const FleetWriteSummary& summary, std::size_t units) {
+    if (summary.outError) return *summary.outError + "; no pager was written";
     std::string text = std::to_string(summary.written) + " written, " + std::to_string(summary.alreadyWritten) +
                        " already written, " + std::to_string(summary.failed) + " failed, " +
                        std::to_string(summary.skipped) + " skipped";
+    if (summary.notKept > 0)
+        text += ", " + std::to_string(summary.notKept) + (summary.notKept == 1 ? " image" : " images") + " not kept";
     if (summary.stopped && !summary.AllWritten(units)) text += "; stopped, run again with the same log to go on";
     return text;
 }

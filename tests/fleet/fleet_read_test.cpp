@@ -60,6 +60,15 @@ TEST_F(FleetRead, AFleetReadWrittenIntoFreshPagersVerifiesAsPlanned) {
         EXPECT_EQ(csv.substr(0, csv.find('\r')), "unit,call1.tone1,call1.tone2,privacy");
         // A roster is never written over.
         EXPECT_EQ(Cli({"roster", "read", "--port", fleet.link(), "--out", kept, "--roster", back}).status, 2);
+        // Nor is a pager read for a folder that cannot take its file.
+        const auto readOnly = dir / "read-only";
+        std::filesystem::create_directory(readOnly);
+        std::filesystem::permissions(readOnly,
+                                     std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        const auto refused = Cli({"roster", "read", "--port", fleet.link(), "--out", readOnly.string(), "--count", "1"});
+        EXPECT_EQ(refused.status, 2);
+        EXPECT_NE(refused.err.find(readOnly.string() + ": cannot be written: Permission denied"), std::string::npos)
+            << refused.err;
     }
     Simulator fresh(dir, FleetOptions());
     WriteFleet(fresh.link(), back);

@@ -214,6 +214,55 @@ TEST_F(FleetWrite, ALogThatIsNoFleetLogOrCannotBeWrittenStopsBeforeAnyPager) {
     EXPECT_EQ(std::filesystem::file_size(readOnly), 0u);
 }
 
+// --out is made ready before the first pager: a folder that cannot take the images ends the run
+// before the port is opened, the log untouched.
+TEST_F(FleetWrite, AnOutFolderThatCannotTakeTheImagesStopsTheRunBeforeAnyPager) {
+    Simulator simulator(dir, {"--pagers", "3", "--auto-swap", "--swap-gap", "100"});
+    const auto file = dir / "file", readOnly = dir / "read-only", trace = dir / "trace.txt";
+    std::ofstream(file) << "";
+    std::filesystem::create_directory(readOnly);
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    for (const auto& [folder, reason] : {std::pair{file, "is not a folder"},
+                                         {file / "sent", "cannot be made a folder: "},
+                                         {readOnly, "cannot be written: Permission denied"}}) {
+        const auto run = Write(simulator.link(), {"--out", folder.string(), "--trace", trace.string()});
+        EXPECT_EQ(run.status, 2) << folder;
+        EXPECT_NE(run.err.find(folder.string() + ": " + reason), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("; no pager was written"), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty()) << run.out;
+        EXPECT_FALSE(std::filesystem::exists(log));
+        const auto traced = ReadTextFile(trace);
+        EXPECT_TRUE(!std::holds_alternative<std::string>(traced) || std::get<std::string>(traced).empty())
+            << "the port was not opened";
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(readOnly));
+}
+
+// A roster as a spreadsheet saves it with ";" is written like any other. A sent image that cannot
+// be kept after all stops the run once its pager is logged: the log says the image was not kept,
+// and the exit status is 1.
+TEST_F(FleetWrite, ASemicolonRosterIsWrittenAndAnImageNotKeptStopsTheRunWithExitOne) {
+    std::ofstream(roster) << " unit ; call1.tone1 ;call1.tone2 \r\nP-01;349.0;600.9\r\nP-02;368.5;600.9\r\n"
+                             "P-03;389.0;600.9\r\n";
+    const auto blocked = dir / "sent" / "P-02.tbl";
+    std::filesystem::create_directories(blocked);  // a folder where P-02's image would go
+    Simulator simulator(dir, {"--pagers", "3", "--auto-swap", "--swap-gap", "100"});
+    const auto run = Write(simulator.link(), {"--out", out});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.out, "ZR250Pro: Write Sucess !\nZR250Pro: Write Sucess !\n2 written, 0 already written, 0 failed, 0 "
+                       "skipped, 1 image not kept; stopped, run again with the same log to go on\n");
+    EXPECT_NE(run.err.find("cannot save " + blocked.string() + ": "), std::string::npos) << run.err;
+    const auto logged = Logged(simulator.link());
+    ASSERT_EQ(logged.size(), 2u);
+    EXPECT_EQ(logged[0], (std::vector<std::string>{"P-01", "written", "Write Sucess !"}));
+    EXPECT_EQ(logged[1].at(1), "written");
+    EXPECT_EQ(logged[1].at(2).rfind("Write Sucess !; image not kept: " + blocked.string() + ": ", 0), 0u)
+        << logged[1].at(2);
+    const auto kept = testing::ReadAll(dir / "sent" / "P-01.tbl");
+    ASSERT_EQ(kept.size(), kImageSize);
+    EXPECT_EQ(kept[192] << 8 | kept[193], 3490);
+}
+
 // Images whose 16-bit sums are equal are still different images: a resume after the roster or the
 // base was corrected writes the corrected image into the unit's pager.
 TEST_F(FleetWrite, AResumeAfterACorrectionWritesTheCorrectedImageEvenWhenTheSumsCollide) {
