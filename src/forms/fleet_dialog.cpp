@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -41,13 +42,20 @@ const QColor kProblemColour(255, 214, 214);
 
 }  // namespace
 
-// What each Write shows, inside the dialog: its status text, the pager's progress bar, and its
-// message, which goes to the step line instead of a box to click away for every pager.
+// What each Write or Read shows, inside the dialog: its status text, the pager's progress bar, and
+// its message, which goes to the status line instead of a box to click away for every pager. Once
+// the operation talks to the pager, the step line says what happens now.
 class FleetDialog::StepView final : public DeviceOperationView {
 public:
-    StepView(QLabel& status, QProgressBar& progress) : status_(status), progress_(progress) {}
+    StepView(QLabel& step, QLabel& status, QProgressBar& progress) : step_(step), status_(status), progress_(progress) {}
 
-    void SetStatusText(std::string_view text) override { status_.setText(ToQString(text).trimmed()); }
+    // What the next Write or Read does, for the step line: "Writing unit P-01 (1 of 2) ...".
+    QString now;
+
+    void SetStatusText(std::string_view text) override {
+        if (!now.isEmpty()) step_.setText(now);
+        status_.setText(ToQString(text).trimmed());
+    }
     void ClearFileNamePanel() override {}
     void SetProgressRange(int maximum) override { progress_.setRange(0, maximum); }
     void SetProgressPosition(int position) override { progress_.setValue(position); }
@@ -70,18 +78,21 @@ public:
     void ProcessEvents() override { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 private:
+    QLabel& step_;
     QLabel& status_;
     QProgressBar& progress_;
 };
 
 FleetDialog::FleetDialog(CommPort& port, std::string portName, const std::filesystem::path& startDirectory,
                          QWidget* parent)
-    : QDialog(parent), port_(port), portName_(std::move(portName)) {
+    : QDialog(parent), port_(port), portName_(std::move(portName)), startDirectory_(startDirectory) {
     setObjectName(QStringLiteral("FleetDialog"));
     setWindowTitle(QStringLiteral("Program a Fleet"));
     BuildControls(startDirectory);
-    stepView_ = std::make_unique<StepView>(*lblStatus_, *pbPager_);
-    resize(900, 640);
+    stepView_ = std::make_unique<StepView>(*lblStep_, *lblStatus_, *pbPager_);
+    // Roomy where the screen allows, never larger than the screen (800 x 600 laptops at the cabinet).
+    const QScreen* shown = parent ? parent->screen() : screen();
+    resize(QSize(900, 640).boundedTo(shown->availableGeometry().size()));
 }
 
 FleetDialog::~FleetDialog() = default;
@@ -94,6 +105,8 @@ void FleetDialog::BuildControls(const std::filesystem::path& startDirectory) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QLatin1String(name));
         auto* browse = new QPushButton(QStringLiteral("Browse..."), this);
+        browse->setObjectName(QStringLiteral("btnBrowse") + QLatin1String(name).mid(3));
+        browseButtons_ << browse;
         connect(browse, &QPushButton::clicked, this, [this, edit, folder, filter, save] {
             const QString start = edit->text().isEmpty() ? folder : edit->text();
             const QString chosen =
@@ -142,6 +155,10 @@ void FleetDialog::BuildControls(const std::filesystem::path& startDirectory) {
     grdUnits_->setHorizontalHeaderLabels({"Unit", "Call 1", "Call 2", "Call 3", "Call 4", "Group 1", "Group 2",
                                           "Check", "Outcome"});
     grdUnits_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The Check column takes what room is left and cuts its text (each cell's tooltip holds it
+    // whole), so that Outcome stays in sight.
+    grdUnits_->setWordWrap(false);
+    grdUnits_->horizontalHeader()->setStretchLastSection(false);
     grdUnits_->horizontalHeader()->setSectionResizeMode(kCheckColumn, QHeaderView::Stretch);
     layout->addWidget(grdUnits_, 3);
     memProblems_ = new QPlainTextEdit(this);
@@ -181,9 +198,9 @@ void FleetDialog::BuildControls(const std::filesystem::path& startDirectory) {
     layout->addLayout(stepRow);
     pbFleet_ = new QProgressBar(this);
     pbFleet_->setObjectName(QStringLiteral("pbFleet"));
-    pbFleet_->setFormat(QStringLiteral("%v of %m units"));
     pbFleet_->setRange(0, 1);
     pbFleet_->setValue(0);
+    pbFleet_->setTextVisible(false);  // no count before a roster is loaded
     layout->addWidget(pbFleet_);
     memLog_ = new QPlainTextEdit(this);
     memLog_->setObjectName(QStringLiteral("memLog"));
@@ -191,11 +208,23 @@ void FleetDialog::BuildControls(const std::filesystem::path& startDirectory) {
     layout->addWidget(memLog_, 1);
 
     auto* buttons = new QHBoxLayout;
+    btnVerify_ = new QPushButton(QStringLiteral("Verify All"), this);
+    btnVerify_->setObjectName(QStringLiteral("btnVerifyAll"));
+    btnVerify_->setToolTip(QStringLiteral(
+        "Read the pagers one after another and tell which unit each is: as planned, the fields that differ, "
+        "or not in this roster"));
+    btnRead_ = new QPushButton(QStringLiteral("Read All..."), this);
+    btnRead_->setObjectName(QStringLiteral("btnReadAll"));
+    btnRead_->setToolTip(QStringLiteral(
+        "Read the pagers one after another into table files in a folder, with a roster that programs fresh "
+        "pagers with the same images"));
     btnWrite_ = new QPushButton(QStringLiteral("Write All"), this);
     btnWrite_->setObjectName(QStringLiteral("btnWriteAll"));
     btnClose_ = new QPushButton(QStringLiteral("Close"), this);
     btnClose_->setObjectName(QStringLiteral("btnClose"));
     buttons->addStretch(1);
+    buttons->addWidget(btnVerify_);
+    buttons->addWidget(btnRead_);
     buttons->addWidget(btnWrite_);
     buttons->addWidget(btnClose_);
     layout->addLayout(buttons);
@@ -203,6 +232,8 @@ void FleetDialog::BuildControls(const std::filesystem::path& startDirectory) {
     for (QPushButton* step : {btnGoOn_, btnSkip_, btnStop_}) step->setEnabled(false);
     connect(btnCheck_, &QPushButton::clicked, this, &FleetDialog::CheckClick);
     connect(btnWrite_, &QPushButton::clicked, this, &FleetDialog::WriteClick);
+    connect(btnVerify_, &QPushButton::clicked, this, &FleetDialog::VerifyClick);
+    connect(btnRead_, &QPushButton::clicked, this, &FleetDialog::ReadClick);
     connect(btnClose_, &QPushButton::clicked, this, &FleetDialog::reject);
     connect(btnGoOn_, &QPushButton::clicked, this, [this] { Answer(UnitStep::Go); });
     connect(btnSkip_, &QPushButton::clicked, this, [this] { Answer(UnitStep::Skip); });
@@ -213,11 +244,21 @@ void FleetDialog::BuildControls(const std::filesystem::path& startDirectory) {
     });
 }
 
-bool FleetDialog::LoadFleet() {
+void FleetDialog::ClearFleet() {
     fleet_.reset();
     sheetPanel_->ShowFleet(nullptr, {}, {}, {});
     grdUnits_->setRowCount(0);
     memProblems_->clear();
+    pbFleet_->setRange(0, 1);
+    pbFleet_->setValue(0);
+    pbFleet_->setTextVisible(false);
+}
+
+bool FleetDialog::LoadFleet() {
+    // What the last run said belongs to the roster it ran on.
+    lblStep_->clear();
+    lblStatus_->clear();
+    ClearFleet();
     auto checked = CheckFleet(PathOf(edtBase_), PathOf(edtRoster_),
                               chkUserMode_->isChecked() ? ToneEntryMode::User : ToneEntryMode::Standard);
     if (const auto* error = std::get_if<TableError>(&checked)) {
@@ -253,7 +294,9 @@ void FleetDialog::ShowUnits() {
             if (std::find(problem.units.begin(), problem.units.end(), unit.name) != problem.units.end())
                 problems << ToQString(problem.text);
         const auto put = [this, row](int column, const QString& text) {
-            grdUnits_->setItem(static_cast<int>(row), column, new QTableWidgetItem(text));
+            auto* item = new QTableWidgetItem(text);
+            item->setToolTip(text);
+            grdUnits_->setItem(static_cast<int>(row), column, item);
         };
         put(kUnitColumn, ToQString(unit.name));
         for (unsigned call = 1; call <= kCalls; ++call)
@@ -268,6 +311,7 @@ void FleetDialog::ShowUnits() {
         for (const QString& problem : problems) report << ToQString(unit.name) + ": " + problem;
     }
     grdUnits_->resizeColumnsToContents();
+    grdUnits_->setColumnWidth(kOutcomeColumn, grdUnits_->fontMetrics().horizontalAdvance("already written") + 16);
     const std::size_t plan = fleet_->problems.size();
     QString summary = QString("%1 units, ").arg(fleet_->units.size());
     if (report.isEmpty()) summary += QStringLiteral("no problems");
@@ -277,6 +321,8 @@ void FleetDialog::ShowUnits() {
     memProblems_->setPlainText(report.join('\n'));
     pbFleet_->setRange(0, static_cast<int>(fleet_->units.size()));
     pbFleet_->setValue(0);
+    pbFleet_->setFormat(QStringLiteral("%v of %m units"));
+    pbFleet_->setTextVisible(true);
 }
 
 void FleetDialog::CheckClick() {
@@ -305,15 +351,9 @@ void FleetDialog::WriteClick() {
     options.waitForPagers = chkWait_->isChecked();
     options.changedOnly = chkChangedOnly_->isChecked();
 
-    writing_ = true;
-    stopRequested_ = false;
-    SetEditing(false);
-    btnStop_->setEnabled(true);
+    BeginRun();
     const FleetWriteSummary summary = WriteFleet(fleet_->units, options, port_, *this);
-    writing_ = false;
-    for (QPushButton* step : {btnGoOn_, btnSkip_, btnStop_}) step->setEnabled(false);
-    SetEditing(true);
-    pbPager_->setValue(0);
+    EndRun();
     if (summary.logError) {
         lblStep_->setText(ToQString(DescribeTableError(options.log, *summary.logError)));
         return;
@@ -321,17 +361,37 @@ void FleetDialog::WriteClick() {
     lblStep_->setText(ToQString(SummaryText(summary, fleet_->units.size())));
 }
 
+void FleetDialog::BeginRun() {
+    writing_ = true;
+    stopRequested_ = false;
+    SetEditing(false);
+    btnStop_->setEnabled(true);
+}
+
+void FleetDialog::EndRun() {
+    writing_ = false;
+    stepView_->now.clear();
+    for (QPushButton* step : {btnGoOn_, btnSkip_, btnStop_}) step->setEnabled(false);
+    SetEditing(true);
+    pbPager_->setValue(0);
+}
+
+// A file dialog opened during a run would hold the run in its own event loop: every control that
+// opens one, or changes what the run works on, is greyed while it goes.
 void FleetDialog::SetEditing(bool enabled) {
-    for (QWidget* control : std::initializer_list<QWidget*>{edtBase_, edtRoster_, edtLog_, edtOut_, chkWait_, chkChangedOnly_,
-                                                             chkUserMode_, btnCheck_, btnWrite_, btnClose_})
+    for (QWidget* control : std::initializer_list<QWidget*>{edtBase_, edtRoster_, edtLog_, edtOut_, chkWait_,
+                                                             chkChangedOnly_, chkUserMode_, btnCheck_, btnVerify_,
+                                                             btnRead_, btnWrite_, btnClose_, sheetPanel_})
         control->setEnabled(enabled);
+    for (QPushButton* browse : browseButtons_) browse->setEnabled(enabled);
 }
 
 // Waits in the event loop until the technician answers with one of the step buttons (or Stop).
-UnitStep FleetDialog::AskStep(const QString& text, const QString& goOnCaption) {
+UnitStep FleetDialog::AskStep(const QString& text, const QString& goOnCaption, bool skippable) {
     lblStep_->setText(text);
     btnGoOn_->setText(goOnCaption);
     for (QPushButton* step : {btnGoOn_, btnSkip_, btnStop_}) step->setEnabled(true);
+    btnSkip_->setEnabled(skippable);
     btnGoOn_->setDefault(true);
     btnGoOn_->setFocus();
     answer_.reset();
@@ -343,7 +403,9 @@ UnitStep FleetDialog::AskStep(const QString& text, const QString& goOnCaption) {
     }
     btnGoOn_->setEnabled(false);
     btnSkip_->setEnabled(false);
-    return stopRequested_ ? UnitStep::Stop : answer_.value_or(UnitStep::Stop);
+    const UnitStep step = stopRequested_ ? UnitStep::Stop : answer_.value_or(UnitStep::Stop);
+    if (step == UnitStep::Go) lblStep_->setText(stepView_->now);
+    return step;
 }
 
 void FleetDialog::Answer(UnitStep step) {
@@ -353,7 +415,18 @@ void FleetDialog::Answer(UnitStep step) {
 
 DeviceOperationView& FleetDialog::DeviceView() { return *stepView_; }
 
+QString FleetDialog::UnitText(const UnitImage& unit) const {
+    return QString("unit %1 (%2 of %3)").arg(ToQString(unit.name)).arg(UnitRow(unit.name) + 1).arg(grdUnits_->rowCount());
+}
+
+int FleetDialog::UnitRow(const std::string& name) const {
+    for (int row = 0; row < grdUnits_->rowCount(); ++row)
+        if (grdUnits_->item(row, kUnitColumn)->text() == ToQString(name)) return row;
+    return -1;
+}
+
 UnitStep FleetDialog::AskToConnect(const UnitImage& unit, std::size_t number, std::size_t count) {
+    SetNextStep(QString("Writing %1 ...").arg(UnitText(unit)));
     return AskStep(QString("Connect the pager of unit %1 (%2 of %3), then click Go On.")
                        .arg(ToQString(unit.name))
                        .arg(number)
@@ -368,6 +441,7 @@ UnitStep FleetDialog::AskToWriteOver(const UnitImage& unit, const LoggedWrite& h
 }
 
 void FleetDialog::ShowWaiting(const UnitImage& unit, std::string_view why) {
+    SetNextStep(QString("Writing %1 ...").arg(UnitText(unit)));
     lblStep_->setText(QString("Waiting for the pager of unit %1: %2").arg(ToQString(unit.name), ToQString(why)));
 }
 
@@ -376,10 +450,25 @@ UnitStep FleetDialog::AskAfterFailure(const UnitImage& unit, const std::string& 
                    QStringLiteral("Try Again"));
 }
 
-void FleetDialog::ShowUnitDone(const UnitImage& unit, UnitOutcome outcome, const std::vector<std::string>& logLine) {
+void FleetDialog::ShowOutcome(int row, const QString& outcome, const QString& detail, bool problem) {
+    if (row < 0) return;
+    QTableWidgetItem* cell = grdUnits_->item(row, kOutcomeColumn);
+    cell->setText(outcome);
+    cell->setToolTip(detail.isEmpty() ? outcome : detail);
+    cell->setBackground(problem ? QBrush(kProblemColour) : grdUnits_->item(row, kUnitColumn)->background());
+}
+
+void FleetDialog::SetNextStep(const QString& text) { stepView_->now = text; }
+
+int FleetDialog::UnitsWithOutcome() const {
+    int units = 0;
     for (int row = 0; row < grdUnits_->rowCount(); ++row)
-        if (grdUnits_->item(row, kUnitColumn)->text() == ToQString(unit.name))
-            grdUnits_->item(row, kOutcomeColumn)->setText(ToQString(OutcomeText(outcome)));
+        if (!grdUnits_->item(row, kOutcomeColumn)->text().isEmpty()) ++units;
+    return units;
+}
+
+void FleetDialog::ShowUnitDone(const UnitImage& unit, UnitOutcome outcome, const std::vector<std::string>& logLine) {
+    ShowOutcome(UnitRow(unit.name), ToQString(OutcomeText(outcome)), QString(), outcome == UnitOutcome::Failed);
     if (!logLine.empty()) memLog_->appendPlainText(ToQString(CsvLine(logLine)));
     if (outcome != UnitOutcome::Failed) pbFleet_->setValue(pbFleet_->value() + 1);
 }
