@@ -127,16 +127,15 @@ void FleetDialog::BuildControls(const std::filesystem::path& startDirectory) {
     edtLog_ = fileRow("edtLog", "Log:", "Logs (*.csv)", true);
     edtOut_ = fileRow("edtOut", "Keep sent images in:", nullptr, false);
     edtOut_->setPlaceholderText(QStringLiteral("(optional) a folder; each unit's image as UNIT.tbl"));
-    auto* portLabel = new QLabel(portName_.empty() ? QStringLiteral("no port chosen") : ToQString(portName_), this);
-    portLabel->setObjectName(QStringLiteral("lblFleetPort"));
-    files->addRow(QStringLiteral("Port:"), portLabel);
     layout->addLayout(files);
 
     auto* options = new QHBoxLayout;
     chkUserMode_ = new QCheckBox(QStringLiteral("Take tones in User Mode"), this);
     chkUserMode_->setObjectName(QStringLiteral("chkUserMode"));
-    chkWait_ = new QCheckBox(QStringLiteral("Wait for each new pager instead of asking"), this);
+    chkWait_ = new QCheckBox(QStringLiteral("Wait for each new pager"), this);
     chkWait_->setObjectName(QStringLiteral("chkWait"));
+    chkWait_->setToolTip(QStringLiteral(
+        "Instead of asking before each pager, go on by yourself once a pager not handled last is behind the board"));
     chkChangedOnly_ = new QCheckBox(QStringLiteral("Send changed pieces only"), this);
     chkChangedOnly_->setObjectName(QStringLiteral("chkChangedOnly"));
     chkChangedOnly_->setToolTip(QStringLiteral(
@@ -193,21 +192,26 @@ void FleetDialog::BuildControls(const std::filesystem::path& startDirectory) {
     stepRow->addWidget(btnGoOn_);
     stepRow->addWidget(btnSkip_);
     stepRow->addWidget(btnStop_);
-    stepRow->addWidget(lblStatus_, 1);
-    stepRow->addWidget(pbPager_, 1);
-    layout->addLayout(stepRow);
     pbFleet_ = new QProgressBar(this);
     pbFleet_->setObjectName(QStringLiteral("pbFleet"));
     pbFleet_->setRange(0, 1);
     pbFleet_->setValue(0);
     pbFleet_->setTextVisible(false);  // no count before a roster is loaded
-    layout->addWidget(pbFleet_);
+    stepRow->addWidget(lblStatus_, 1);
+    stepRow->addWidget(pbPager_, 1);
+    stepRow->addWidget(pbFleet_, 1);
+    layout->addLayout(stepRow);
     memLog_ = new QPlainTextEdit(this);
     memLog_->setObjectName(QStringLiteral("memLog"));
     memLog_->setReadOnly(true);
     layout->addWidget(memLog_, 1);
 
     auto* buttons = new QHBoxLayout;
+    auto* portLabel = new QLabel(QStringLiteral("Port: ") +
+                                     (portName_.empty() ? QStringLiteral("no port chosen") : ToQString(portName_)),
+                                 this);
+    portLabel->setObjectName(QStringLiteral("lblFleetPort"));
+    buttons->addWidget(portLabel);
     btnVerify_ = new QPushButton(QStringLiteral("Verify All"), this);
     btnVerify_->setObjectName(QStringLiteral("btnVerifyAll"));
     btnVerify_->setToolTip(QStringLiteral(
