@@ -40,6 +40,15 @@ enum Column {
 
 const QColor kProblemColour(255, 214, 214);
 
+// Each column as wide as its texts, Outcome as wide as its longest word, Check the rest.
+void SizeUnitColumns(QTableWidget& grid) {
+    grid.resizeColumnsToContents();
+    grid.setColumnWidth(kOutcomeColumn, grid.fontMetrics().horizontalAdvance(QStringLiteral("already written")) + 16);
+}
+
+// Room a window manager's borders and title bar take at most.
+constexpr QSize kWindowFrame(16, 48);
+
 }  // namespace
 
 // What each Write or Read shows, inside the dialog: its status text, the pager's progress bar, and
@@ -90,9 +99,10 @@ FleetDialog::FleetDialog(CommPort& port, std::string portName, const std::filesy
     setWindowTitle(QStringLiteral("Program a Fleet"));
     BuildControls(startDirectory);
     stepView_ = std::make_unique<StepView>(*lblStep_, *lblStatus_, *pbPager_);
-    // Roomy where the screen allows, never larger than the screen (800 x 600 laptops at the cabinet).
+    // Roomy where the screen allows, never larger than the screen with the window's frame and title
+    // bar (800 x 600 laptops at the cabinet).
     const QScreen* shown = parent ? parent->screen() : screen();
-    resize(QSize(900, 640).boundedTo(shown->availableGeometry().size()));
+    resize(QSize(900, 640).boundedTo(shown->availableGeometry().size() - kWindowFrame));
 }
 
 FleetDialog::~FleetDialog() = default;
@@ -159,6 +169,7 @@ void FleetDialog::BuildControls(const std::filesystem::path& startDirectory) {
     grdUnits_->setWordWrap(false);
     grdUnits_->horizontalHeader()->setStretchLastSection(false);
     grdUnits_->horizontalHeader()->setSectionResizeMode(kCheckColumn, QHeaderView::Stretch);
+    SizeUnitColumns(*grdUnits_);
     layout->addWidget(grdUnits_, 3);
     memProblems_ = new QPlainTextEdit(this);
     memProblems_->setObjectName(QStringLiteral("memProblems"));
@@ -314,8 +325,7 @@ void FleetDialog::ShowUnits() {
                 grdUnits_->item(static_cast<int>(row), column)->setBackground(kProblemColour);
         for (const QString& problem : problems) report << ToQString(unit.name) + ": " + problem;
     }
-    grdUnits_->resizeColumnsToContents();
-    grdUnits_->setColumnWidth(kOutcomeColumn, grdUnits_->fontMetrics().horizontalAdvance("already written") + 16);
+    SizeUnitColumns(*grdUnits_);
     const std::size_t plan = fleet_->problems.size();
     QString summary = QString("%1 units, ").arg(fleet_->units.size());
     if (report.isEmpty()) summary += QStringLiteral("no problems");
@@ -355,7 +365,7 @@ void FleetDialog::WriteClick() {
     options.waitForPagers = chkWait_->isChecked();
     options.changedOnly = chkChangedOnly_->isChecked();
 
-    BeginRun();
+    BeginRun(WritingText(0));
     const FleetWriteSummary summary = WriteFleet(fleet_->units, options, port_, *this);
     EndRun();
     if (summary.logError) {
@@ -365,7 +375,8 @@ void FleetDialog::WriteClick() {
     lblStep_->setText(ToQString(SummaryText(summary, fleet_->units.size())));
 }
 
-void FleetDialog::BeginRun() {
+void FleetDialog::BeginRun(const QString& firstStep) {
+    SetNextStep(firstStep);
     writing_ = true;
     stopRequested_ = false;
     SetEditing(false);
@@ -419,9 +430,14 @@ void FleetDialog::Answer(UnitStep step) {
 
 DeviceOperationView& FleetDialog::DeviceView() { return *stepView_; }
 
-QString FleetDialog::UnitText(const UnitImage& unit) const {
-    return QString("unit %1 (%2 of %3)").arg(ToQString(unit.name)).arg(UnitRow(unit.name) + 1).arg(grdUnits_->rowCount());
+QString FleetDialog::WritingText(int row) const {
+    return QString("Writing unit %1 (%2 of %3) ...")
+        .arg(grdUnits_->item(row, kUnitColumn)->text())
+        .arg(row + 1)
+        .arg(grdUnits_->rowCount());
 }
+
+QString FleetDialog::ReadingText(std::size_t number) { return QString("Reading pager %1 ...").arg(number); }
 
 int FleetDialog::UnitRow(const std::string& name) const {
     for (int row = 0; row < grdUnits_->rowCount(); ++row)
@@ -430,7 +446,7 @@ int FleetDialog::UnitRow(const std::string& name) const {
 }
 
 UnitStep FleetDialog::AskToConnect(const UnitImage& unit, std::size_t number, std::size_t count) {
-    SetNextStep(QString("Writing %1 ...").arg(UnitText(unit)));
+    SetNextStep(WritingText(UnitRow(unit.name)));
     return AskStep(QString("Connect the pager of unit %1 (%2 of %3), then click Go On.")
                        .arg(ToQString(unit.name))
                        .arg(number)
@@ -445,7 +461,7 @@ UnitStep FleetDialog::AskToWriteOver(const UnitImage& unit, const LoggedWrite& h
 }
 
 void FleetDialog::ShowWaiting(const UnitImage& unit, std::string_view why) {
-    SetNextStep(QString("Writing %1 ...").arg(UnitText(unit)));
+    SetNextStep(WritingText(UnitRow(unit.name)));
     lblStep_->setText(QString("Waiting for the pager of unit %1: %2").arg(ToQString(unit.name), ToQString(why)));
 }
 
@@ -472,7 +488,10 @@ int FleetDialog::UnitsWithOutcome() const {
 }
 
 void FleetDialog::ShowUnitDone(const UnitImage& unit, UnitOutcome outcome, const std::vector<std::string>& logLine) {
-    ShowOutcome(UnitRow(unit.name), ToQString(OutcomeText(outcome)), QString(), outcome == UnitOutcome::Failed);
+    const int row = UnitRow(unit.name);
+    ShowOutcome(row, ToQString(OutcomeText(outcome)), QString(), outcome == UnitOutcome::Failed);
+    // The units go in the roster's order: a pager waited for is the next row's.
+    if (row + 1 < grdUnits_->rowCount()) SetNextStep(WritingText(row + 1));
     if (!logLine.empty()) memLog_->appendPlainText(ToQString(CsvLine(logLine)));
     if (outcome != UnitOutcome::Failed) pbFleet_->setValue(pbFleet_->value() + 1);
 }

@@ -54,11 +54,14 @@ private:
     void WriteClick();
     void VerifyClick();
     void ReadClick();
-    // Starts and ends a run (Write All, Verify All, Read All): the files and buttons greyed meanwhile.
-    void BeginRun();
+    // Starts and ends a run (Write All, Verify All, Read All): the files and buttons greyed meanwhile;
+    // `firstStep` is what the step line says once the first pager is talked to.
+    void BeginRun(const QString& firstStep);
     void EndRun();
-    // "unit P-01 (1 of 2)"
-    QString UnitText(const UnitImage& unit) const;
+    // What the step line says while the unit of the row is written: "Writing unit P-01 (1 of 2) ...".
+    QString WritingText(int row) const;
+    // "Reading pager 2 ..."
+    static QString ReadingText(std::size_t number);
     // The unit's row of the table; -1 when it has none.
     int UnitRow(const std::string& name) const;
     void ShowOutcome(int row, const QString& outcome, const QString& detail, bool problem);

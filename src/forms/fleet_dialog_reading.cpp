@@ -54,7 +54,7 @@ void FleetDialog::VerifyClick() {
     const std::filesystem::path log = VerifyLogPath(*edtLog_);
     if (!log.empty()) memLog_->appendPlainText(QStringLiteral("Verify log: ") + QStringFromPath(log));
     pbFleet_->setFormat(QStringLiteral("%v of %m units seen"));
-    BeginRun();
+    BeginRun(ReadingText(1));
     const FleetVerifySummary summary =
         VerifyFleet(fleet_->units, {portName_, chkWait_->isChecked()}, log, port_, *this);
     EndRun();
@@ -98,7 +98,7 @@ void FleetDialog::ReadClick() {
         pbFleet_->setFormat(QStringLiteral("%v of %m units read"));
     }
     pbFleet_->setTextVisible(true);
-    BeginRun();
+    BeginRun(ReadingText(1));
     const FleetReadSummary summary = ReadFleet(options, port_, *this);
     EndRun();
     if (summary.setupError) {
@@ -111,17 +111,17 @@ void FleetDialog::ReadClick() {
 }
 
 bool FleetDialog::AskToSeat(std::size_t number) {
-    SetNextStep(QString("Reading pager %1 ...").arg(number));
     return AskStep(QString("Seat pager %1 behind the board, then click Go On.").arg(number), QStringLiteral("Go On"),
                    false) == UnitStep::Go;
 }
 
 void FleetDialog::ShowWaiting(std::size_t number, std::string_view why) {
-    SetNextStep(QString("Reading pager %1 ...").arg(number));
     lblStep_->setText(QString("Waiting for pager %1: %2").arg(number).arg(ToQString(why)));
 }
 
 void FleetDialog::ShowPagerDone(const PagerOutcome& outcome) {
+    // The step line names the pager to come from here on, asked for or waited for.
+    SetNextStep(ReadingText(outcome.number + 1));
     memLog_->appendPlainText(ToQString(outcome.line));
     if (outcome.unit) {
         const bool differs = !outcome.fields.empty();
