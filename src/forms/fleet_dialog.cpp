@@ -40,10 +40,10 @@ enum Column {
 
 const QColor kProblemColour(255, 214, 214);
 
-// Each column as wide as its texts, Outcome as wide as its longest word, Check the rest.
+// Each column as wide as its texts, Outcome as wide as a usual outcome, Check the rest.
 void SizeUnitColumns(QTableWidget& grid) {
     grid.resizeColumnsToContents();
-    grid.setColumnWidth(kOutcomeColumn, grid.fontMetrics().horizontalAdvance(QStringLiteral("already written")) + 16);
+    grid.setColumnWidth(kOutcomeColumn, grid.fontMetrics().horizontalAdvance(QStringLiteral("differs: call1.tone2")) + 16);
 }
 
 // Room a window manager's borders and title bar take at most.
@@ -491,7 +491,11 @@ void FleetDialog::ShowUnitDone(const UnitImage& unit, UnitOutcome outcome, const
     const int row = UnitRow(unit.name);
     ShowOutcome(row, ToQString(OutcomeText(outcome)), QString(), outcome == UnitOutcome::Failed);
     // The units go in the roster's order: a pager waited for is the next row's.
-    if (row + 1 < grdUnits_->rowCount()) SetNextStep(WritingText(row + 1));
+    if (row + 1 < grdUnits_->rowCount()) {
+        SetNextStep(WritingText(row + 1));
+        if (chkWait_->isChecked())
+            lblStep_->setText(QString("Waiting for the pager of unit %1 ...").arg(grdUnits_->item(row + 1, kUnitColumn)->text()));
+    }
     if (!logLine.empty()) memLog_->appendPlainText(ToQString(CsvLine(logLine)));
     if (outcome != UnitOutcome::Failed) pbFleet_->setValue(pbFleet_->value() + 1);
 }

@@ -91,6 +91,7 @@ void FleetDialog::ReadClick() {
     if (!folder) return;
     options.out = *folder;
     options.roster = UnusedFilePath(*folder, "roster", ".csv");
+    memLog_->appendPlainText(QStringLiteral("Read All into ") + QStringFromPath(*folder));
     if (options.plan.empty()) {
         pbFleet_->setFormat(QStringLiteral("%v pagers read"));
         pbFleet_->setRange(0, 0);
@@ -122,6 +123,7 @@ void FleetDialog::ShowWaiting(std::size_t number, std::string_view why) {
 void FleetDialog::ShowPagerDone(const PagerOutcome& outcome) {
     // The step line names the pager to come from here on, asked for or waited for.
     SetNextStep(ReadingText(outcome.number + 1));
+    if (chkWait_->isChecked()) lblStep_->setText(QString("Waiting for pager %1 ...").arg(outcome.number + 1));
     memLog_->appendPlainText(ToQString(outcome.line));
     if (outcome.unit) {
         const bool differs = !outcome.fields.empty();

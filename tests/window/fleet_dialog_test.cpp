@@ -314,7 +314,7 @@ void FleetDialogTest::readAllKeepsEveryPagerAndItsRoster() {
     QCOMPARE(Child<QLabel>(dialog, "lblStep")->text(),
              QString::fromStdString("2 pagers kept in " + folder.string() + "; their roster: " +
                                     (folder / "roster-2.csv").string()));
-    QCOMPARE(Child<QPlainTextEdit>(dialog, "memLog")->toPlainText(), QString("pager-001.tbl: read\npager-002.tbl: read"));
+    QCOMPARE(Child<QPlainTextEdit>(dialog, "memLog")->toPlainText(), QString::fromStdString("Read All into " + folder.string() + "\npager-001.tbl: read\npager-002.tbl: read"));
     const auto pagers = fleet.simulator().Pagers();
     for (int pager = 0; pager < 2; ++pager) {
         zr::PagerImage kept{};
