@@ -431,6 +431,7 @@ void FleetDialog::Answer(UnitStep step) {
 DeviceOperationView& FleetDialog::DeviceView() { return *stepView_; }
 
 QString FleetDialog::WritingText(int row) const {
+    if (row < 0 || row >= grdUnits_->rowCount()) return {};
     return QString("Writing unit %1 (%2 of %3) ...")
         .arg(grdUnits_->item(row, kUnitColumn)->text())
         .arg(row + 1)

@@ -327,7 +327,8 @@ void FleetDialogTest::readAllKeepsEveryPagerAndItsRoster() {
 }
 
 // On an 800 x 600 screen the whole dialog fits, its buttons whole and in sight, and the Outcome
-// column stays in sight beside a long Check text, which its tooltip holds whole.
+// column stays in sight beside a long Check text, which its tooltip holds whole; the fleet bar
+// counts units once there are some.
 void FleetDialogTest::fitsAnEightHundredBySixHundredScreen() {
     FleetFiles files("unit,call1.tone1,call1.tone2\nP-01,349.0,600.9\nP-02,349.0,600.9\n");
     zr::TCommPort port;
@@ -341,7 +342,12 @@ void FleetDialogTest::fitsAnEightHundredBySixHundredScreen() {
              qPrintable(QString("minimum %1 x %2").arg(dialog.minimumSizeHint().width()).arg(dialog.minimumSizeHint().height())));
     dialog.resize(dialog.minimumSizeHint());
     dialog.show();
+    // No count of units before a roster is loaded.
+    auto* fleetBar = Child<QProgressBar>(dialog, "pbFleet");
+    QVERIFY(!fleetBar->isTextVisible());
     QTest::mouseClick(Child<QPushButton>(dialog, "btnCheck"), Qt::LeftButton);
+    QVERIFY(fleetBar->isTextVisible());
+    QCOMPARE(fleetBar->text(), QString("0 of 2 units"));
     for (const char* name : {"btnBrowseBase", "btnBrowseOut", "btnCheck", "btnGoOn", "btnSkip", "btnStop",
                              "btnExportSheet", "btnVerifyAll", "btnReadAll", "btnWriteAll", "btnClose"}) {
         auto* button = Child<QPushButton>(dialog, name);
