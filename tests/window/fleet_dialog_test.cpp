@@ -78,6 +78,14 @@ private:
     QTimer timer_;
 };
 
+// A simulated fleet of two pagers, each holding the built-in image, pager 1 behind the board.
+zr::sim::SimulatorOptions TwoPagers() {
+    zr::sim::SimulatorOptions options;
+    options.pagers = 2;
+    options.swapGap = std::chrono::milliseconds(50);
+    return options;
+}
+
 // Takes the pager behind the board away and seats the next one, as the simulator's fleet turns.
 void SeatNextPager(zr::sim::SimulatorThread& fleet) {
     const unsigned next = fleet.simulator().ConnectedPager() % fleet.simulator().Pagers().size() + 1;
@@ -126,10 +134,7 @@ void FleetDialogTest::menuItemStandsJustAboveExit() {
 }
 
 void FleetDialogTest::writesTwoUnitsIntoTheSimulatedFleet() {
-    zr::sim::SimulatorOptions options;
-    options.pagers = 2;
-    options.swapGap = std::chrono::milliseconds(50);
-    zr::sim::SimulatorThread fleet(options);
+    zr::sim::SimulatorThread fleet(TwoPagers());
     FleetFiles files("unit,call1.tone1,call1.tone2\nP-01,349.0,600.9\nP-02,368.5,600.9\n");
     zr::TCommPort port;
     zr::gui::FleetDialog dialog(port, fleet.PortPath(), files.Path(""));
@@ -149,26 +154,13 @@ void FleetDialogTest::writesTwoUnitsIntoTheSimulatedFleet() {
     QCOMPARE(units->item(1, 7)->text(), QString("ok"));
 
     // The technician: at each "connect" step, puts the unit's pager behind the board and goes on.
-    QStringList steps;
-    QTimer technician;
-    auto* step = Child<QLabel>(dialog, "lblStep");
-    auto* goOn = Child<QPushButton>(dialog, "btnGoOn");
-    connect(&technician, &QTimer::timeout, [&] {
-        if (!goOn->isEnabled()) return;
-        steps << step->text();
-        if (steps.size() == 2) {
-            fleet.simulator().SwapPager();
-            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-            while (fleet.simulator().ConnectedPager() != 2 && std::chrono::steady_clock::now() < giveUp)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        goOn->click();
+    Technician technician(dialog, [&](const QString&, int step) {
+        if (step == 2) SeatNextPager(fleet);
     });
-    technician.start(20);
     QTest::mouseClick(Child<QPushButton>(dialog, "btnWriteAll"), Qt::LeftButton);
-    technician.stop();
 
-    QCOMPARE(steps, QStringList({"Connect the pager of unit P-01 (1 of 2), then click Go On.",
+    auto* step = Child<QLabel>(dialog, "lblStep");
+    QCOMPARE(technician.steps, QStringList({"Connect the pager of unit P-01 (1 of 2), then click Go On.",
                                  "Connect the pager of unit P-02 (2 of 2), then click Go On."}));
     QCOMPARE(step->text(), QString("2 written, 0 already written, 0 failed, 0 skipped"));
     QCOMPARE(units->item(0, 8)->text(), QString("written"));
@@ -238,10 +230,7 @@ void FleetDialogTest::tonePlanChartMarksOverlappingBands() {
 // as planned and P-02 by its one differing field, in the table, the log pane and the verify log,
 // with the files and every control that opens a file dialog greyed while pagers are read.
 void FleetDialogTest::verifyAllFindsThePagerThatStrayedFromThePlan() {
-    zr::sim::SimulatorOptions options;
-    options.pagers = 2;
-    options.swapGap = std::chrono::milliseconds(50);
-    zr::sim::SimulatorThread fleet(options);
+    zr::sim::SimulatorThread fleet(TwoPagers());
     FleetFiles files("unit,call1.tone1,call1.tone2\nP-01,349.0,600.9\nP-02,368.5,569.1\n");
     zr::TCommPort port;
     zr::gui::FleetDialog dialog(port, fleet.PortPath(), files.Path(""));
@@ -290,10 +279,7 @@ void FleetDialogTest::verifyAllFindsThePagerThatStrayedFromThePlan() {
 // Read All without a roster: each pager as pager-NNN.tbl in the folder chosen, and a roster of them
 // beside, under a name no file has yet; the round goes on until the technician stops it.
 void FleetDialogTest::readAllKeepsEveryPagerAndItsRoster() {
-    zr::sim::SimulatorOptions options;
-    options.pagers = 2;
-    options.swapGap = std::chrono::milliseconds(50);
-    zr::sim::SimulatorThread fleet(options);
+    zr::sim::SimulatorThread fleet(TwoPagers());
     FleetFiles files("unit\n");
     const auto folder = files.Path("kept");
     std::filesystem::create_directory(folder);
