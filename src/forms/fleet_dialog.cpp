@@ -467,6 +467,7 @@ void FleetDialog::ShowWaiting(const UnitImage& unit, std::string_view why) {
 }
 
 UnitStep FleetDialog::AskAfterFailure(const UnitImage& unit, const std::string& message) {
+    SetNextStep(WritingText(UnitRow(unit.name)));  // Try Again writes this unit, not the next
     return AskStep(QString("Unit %1 failed: %2").arg(ToQString(unit.name), ToQString(message).simplified()),
                    QStringLiteral("Try Again"));
 }

@@ -52,7 +52,8 @@ Control* Child(const QWidget& dialog, const char* name) {
 }
 
 // The technician at the dialog: at each step asked, `onStep` gets the step's text and its number
-// from 1, then Go On is clicked unless `onStep` answered otherwise; a folder asked for is `folder`.
+// from 1, then Go On is clicked unless `onStep` answered otherwise, and the step line is read once
+// the pager is talked to; a folder asked for is `folder`.
 class Technician {
 public:
     Technician(zr::gui::FleetDialog& dialog, std::function<void(const QString&, int)> onStep, QString folder = {})
@@ -67,11 +68,14 @@ public:
             if (!goOn->isEnabled()) return;
             steps << Child<QLabel>(dialog, "lblStep")->text();
             onStep_(steps.back(), static_cast<int>(steps.size()));
-            if (goOn->isEnabled()) goOn->click();
+            if (!goOn->isEnabled()) return;
+            goOn->click();
+            QTimer::singleShot(0, [this, &dialog] { during << Child<QLabel>(dialog, "lblStep")->text(); });
         });
         timer_.start(20);
     }
     QStringList steps;
+    QStringList during;
 
 private:
     std::function<void(const QString&, int)> onStep_;
@@ -226,11 +230,14 @@ void FleetDialogTest::tonePlanChartMarksOverlappingBands() {
     QVERIFY(redPixels("unit,call1.tone1,call1.tone2\nP-01,349.0,600.9\nP-02,389.0,602.0\n") > 0);
 }
 
-// The fleet is written with P-02's call 1 on 569.1 Hz; the plan says 600.9 Hz. Verify All tells P-01
-// as planned and P-02 by its one differing field, in the table, the log pane and the verify log,
-// with the files and every control that opens a file dialog greyed while pagers are read.
+// The fleet is written with P-02's call 1 on 569.1 Hz (P-01's first Write refused, then tried
+// again); the plan says 600.9 Hz. Verify All tells P-01 as planned and P-02 by its one differing
+// field, in the table, the log pane and the verify log, with the files and every control that opens
+// a file dialog greyed while pagers are read, and the step line saying which pager is handled.
 void FleetDialogTest::verifyAllFindsThePagerThatStrayedFromThePlan() {
-    zr::sim::SimulatorThread fleet(TwoPagers());
+    zr::sim::SimulatorOptions options = TwoPagers();
+    options.negativeAcknowledgeAt = 1;
+    zr::sim::SimulatorThread fleet(options);
     FleetFiles files("unit,call1.tone1,call1.tone2\nP-01,349.0,600.9\nP-02,368.5,569.1\n");
     zr::TCommPort port;
     zr::gui::FleetDialog dialog(port, fleet.PortPath(), files.Path(""));
@@ -238,9 +245,12 @@ void FleetDialogTest::verifyAllFindsThePagerThatStrayedFromThePlan() {
     dialog.show();
     {
         Technician technician(dialog, [&](const QString&, int step) {
-            if (step == 2) SeatNextPager(fleet);
+            if (step == 3) SeatNextPager(fleet);
         });
         QTest::mouseClick(Child<QPushButton>(dialog, "btnWriteAll"), Qt::LeftButton);
+        QVERIFY(technician.steps[1].startsWith("Unit P-01 failed: "));
+        QCOMPARE(technician.during, QStringList({"Writing unit P-01 (1 of 2) ...", "Writing unit P-01 (1 of 2) ...",
+                                                 "Writing unit P-02 (2 of 2) ..."}));
     }
     auto* step = Child<QLabel>(dialog, "lblStep");
     QCOMPARE(step->text(), QString("2 written, 0 already written, 0 failed, 0 skipped"));
@@ -255,6 +265,7 @@ void FleetDialogTest::verifyAllFindsThePagerThatStrayedFromThePlan() {
         QTest::mouseClick(Child<QPushButton>(dialog, "btnVerifyAll"), Qt::LeftButton);
         QCOMPARE(technician.steps, QStringList({"Seat pager 1 behind the board, then click Go On.",
                                                 "Seat pager 2 behind the board, then click Go On."}));
+        QCOMPARE(technician.during, QStringList({"Reading pager 1 ...", "Reading pager 2 ..."}));
     }
     QCOMPARE(lockedDuringRun, QStringList());
     QCOMPARE(EnabledOf(dialog).size(), std::size(kRunLockedControls));
