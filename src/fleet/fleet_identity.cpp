@@ -130,12 +130,17 @@ std::string MismatchText(const std::vector<FieldMismatch>& fields) {
     return text;
 }
 
-std::filesystem::path UnusedTablePath(const std::filesystem::path& directory, const std::string& stem) {
+std::filesystem::path UnusedFilePath(const std::filesystem::path& directory, const std::string& stem,
+                                     const std::string& extension) {
     std::error_code error;
     for (std::size_t n = 1;; ++n) {
-        const auto path = directory / (stem + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".tbl");
+        const auto path = directory / (stem + (n == 1 ? std::string() : "-" + std::to_string(n)) + extension);
         if (!std::filesystem::exists(std::filesystem::symlink_status(path, error))) return path;
     }
+}
+
+std::filesystem::path UnusedTablePath(const std::filesystem::path& directory, const std::string& stem) {
+    return UnusedFilePath(directory, stem, ".tbl");
 }
 
 std::string NumberedPagerName(std::size_t number) {

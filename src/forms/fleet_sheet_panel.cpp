@@ -51,20 +51,22 @@ private:
 };
 
 FleetSheetPanel::FleetSheetPanel(QWidget* parent) : QWidget(parent) {
-    auto* layout = new QVBoxLayout(this);
+    // The button beside the chart, not under it: the dialog must fit a small screen.
+    auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     chart_ = new Chart(this);
     scroll_ = new QScrollArea(this);
     scroll_->setWidget(chart_);
     scroll_->setWidgetResizable(true);
+    scroll_->setMinimumHeight(48);
     layout->addWidget(scroll_, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
+    auto* buttons = new QVBoxLayout;
     btnExportSheet_ = new QPushButton(QStringLiteral("Export &Sheet..."), this);
     btnExportSheet_->setObjectName(QStringLiteral("btnExportSheet"));
     btnExportSheet_->setEnabled(false);
     connect(btnExportSheet_, &QPushButton::clicked, this, &FleetSheetPanel::ExportSheetClick);
     buttons->addWidget(btnExportSheet_);
+    buttons->addStretch(1);
     layout->addLayout(buttons);
 }
 
