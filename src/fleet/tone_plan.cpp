@@ -1,6 +1,7 @@
 #include "tone_plan.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -71,11 +72,17 @@ std::string SlotKey(ToneField field) {
 std::string Hertz(std::uint16_t tenths) { return ToneText(tenths) + " Hz"; }
 std::string PairText(TonePair pair) { return ToneText(pair.first) + "/" + ToneText(pair.second) + " Hz"; }
 
-// "A", "A and B", "A, B and C".
-std::string JoinAnd(const std::vector<std::string>& items) {
+// How many names a list holds: all of them, or a few and how many more.
+constexpr std::size_t kAllNames = SIZE_MAX;
+constexpr std::size_t kBriefNames = 3;
+
+// "A", "A and B", "A, B and C"; beyond `most`, "A, B, C and 9 more".
+std::string JoinAnd(const std::vector<std::string>& items, std::size_t most) {
     std::string text;
-    for (std::size_t i = 0; i < items.size(); ++i)
+    const std::size_t named = std::min(items.size(), most);
+    for (std::size_t i = 0; i < named; ++i)
         text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+    if (named < items.size()) text += " and " + std::to_string(items.size() - named) + " more";
     return text;
 }
 
@@ -86,10 +93,12 @@ std::string ToneName(const std::vector<UnitImage>& units, const PlanTone& tone, 
     return wholeCall ? unit + " call" + std::to_string(tone.field.index) : unit + " " + SlotKey(tone.field);
 }
 
-std::string Names(const std::vector<UnitImage>& units, const std::vector<PlanTone>& tones, bool wholeCalls) {
+std::string Names(const std::vector<UnitImage>& units, const std::vector<PlanTone>& tones, bool wholeCalls,
+                  std::size_t most) {
     std::vector<std::string> names;
-    for (const auto& tone : tones) names.push_back(ToneName(units, tone, wholeCalls));
-    return JoinAnd(names);
+    for (std::size_t i = 0; i < tones.size() && i < most; ++i) names.push_back(ToneName(units, tones[i], wholeCalls));
+    names.resize(tones.size());  // the rest only counted
+    return JoinAnd(names, most);
 }
 
 std::vector<std::size_t> UnitsOf(const std::vector<PlanTone>& tones) {
@@ -126,8 +135,10 @@ std::vector<PlanTone> WholeCalls(const std::vector<PlanTone>& calls) {
     return tones;
 }
 
-PlanProblem Problem(const std::vector<UnitImage>& units, std::string text, std::vector<PlanTone> tones) {
-    return {UnitNames(units, tones), std::move(text), std::move(tones)};
+// The problem told in full and in brief, from one sentence whose lists of names say `most` names.
+template <class Sentence>
+PlanProblem Problem(const std::vector<UnitImage>& units, const Sentence& say, std::vector<PlanTone> tones) {
+    return {UnitNames(units, tones), say(kAllNames), say(kBriefNames), std::move(tones)};
 }
 
 // The heard tones a decoder of `percent` takes for `programmed`, a little wide: Decodes() decides.
@@ -148,8 +159,8 @@ std::string Apart(std::uint16_t heard, std::uint16_t programmed) {
 }
 
 // "Engine 2 decodes ± 1.5 %".
-std::string Decoding(const std::vector<std::string>& units, double percent) {
-    return JoinAnd(units) + (units.size() == 1 ? " decodes \u00b1 " : " decode \u00b1 ") + FormatFixed(percent, 1) +
+std::string Decoding(const std::vector<std::string>& units, double percent, std::size_t most) {
+    return JoinAnd(units, most) + (units.size() == 1 ? " decodes \u00b1 " : " decode \u00b1 ") + FormatFixed(percent, 1) +
            " %";
 }
 
@@ -164,8 +175,10 @@ void CheckSameIndividualCalls(const std::vector<UnitImage>& units, const PlanInd
                               std::vector<PlanProblem>& problems) {
     for (const auto& [pair, calls] : index.calls) {
         if (calls.front().unit == calls.back().unit) continue;  // one unit's calls only
-        problems.push_back(Problem(units, Names(units, calls, true) + " are the same individual call " + PairText(pair),
-                                   WholeCalls(calls)));
+        const auto say = [&](std::size_t most) {
+            return Names(units, calls, true, most) + " are the same individual call " + PairText(pair);
+        };
+        problems.push_back(Problem(units, say, WholeCalls(calls)));
     }
 }
 
@@ -177,14 +190,16 @@ void ReportNearCall(const std::vector<UnitImage>& units, TonePair programmed, co
     std::vector<std::string> apart;
     if (heard.first != programmed.first) apart.push_back(Apart(heard.first, programmed.first));
     if (heard.second != programmed.second) apart.push_back(Apart(heard.second, programmed.second));
-    std::string text = Names(units, answering, true) + " " + PairText(programmed) +
-                       (answering.size() == 1 ? " answers" : " answer") + " the page of " +
-                       Names(units, pagers, true) + " " + PairText(heard) + ": ";
-    for (std::size_t i = 0; i < apart.size(); ++i) text += (i ? ", " : "") + apart[i];
-    text += "; " + Decoding(UnitNames(units, answering), percent);
+    const auto say = [&](std::size_t most) {
+        std::string text = Names(units, answering, true, most) + " " + PairText(programmed) +
+                           (answering.size() == 1 ? " answers" : " answer") + " the page of " +
+                           Names(units, pagers, true, most) + " " + PairText(heard) + ": ";
+        for (std::size_t i = 0; i < apart.size(); ++i) text += (i ? ", " : "") + apart[i];
+        return text + "; " + Decoding(UnitNames(units, answering), percent, most);
+    };
     auto tones = WholeCalls(answering);
     for (const auto& tone : WholeCalls(pagers)) tones.push_back(tone);
-    problems.push_back(Problem(units, std::move(text), std::move(tones)));
+    problems.push_back(Problem(units, say, std::move(tones)));
 }
 
 // Calls of different tones that a decoder still takes for one of its own calls. Pairs are sorted by
@@ -220,11 +235,13 @@ void CheckCallsOnGroupTones(const std::vector<UnitImage>& units, const PlanIndex
         const auto same = index.callTones.find(tone);
         if (same == index.callTones.end()) continue;
         const auto& calls = same->second;
-        std::string text = Names(units, calls, false) + " " + Hertz(tone) + (calls.size() == 1 ? " is" : " are") +
-                           " the tone of " + Names(units, groups, false);
+        const auto say = [&](std::size_t most) {
+            return Names(units, calls, false, most) + " " + Hertz(tone) + (calls.size() == 1 ? " is" : " are") +
+                   " the tone of " + Names(units, groups, false, most);
+        };
         std::vector<PlanTone> tones = calls;
         tones.insert(tones.end(), groups.begin(), groups.end());
-        problems.push_back(Problem(units, std::move(text), std::move(tones)));
+        problems.push_back(Problem(units, say, std::move(tones)));
     }
     for (const auto& [programmed, groups] : index.groups)
         for (const auto& [percent, sounding] : ByBandwidth(index, groups)) {
@@ -235,12 +252,14 @@ void CheckCallsOnGroupTones(const std::vector<UnitImage>& units, const PlanIndex
                 if (heard == programmed || !Decodes(heard, programmed, percent)) continue;
                 auto tones = OfOtherUnits(at->second, sounding);
                 if (tones.empty()) continue;
-                std::string text = Names(units, tones, false) + " " + Hertz(heard) +
-                                   (tones.size() == 1 ? " sounds " : " sound ") + Names(units, sounding, false) + " " +
-                                   Hertz(programmed) + ": " + Apart(heard, programmed) + "; " +
-                                   Decoding(UnitNames(units, sounding), percent);
+                const auto say = [&, paging = tones](std::size_t most) {
+                    return Names(units, paging, false, most) + " " + Hertz(heard) +
+                           (paging.size() == 1 ? " sounds " : " sound ") + Names(units, sounding, false, most) + " " +
+                           Hertz(programmed) + ": " + Apart(heard, programmed) + "; " +
+                           Decoding(UnitNames(units, sounding), percent, most);
+                };
                 tones.insert(tones.end(), sounding.begin(), sounding.end());
-                problems.push_back(Problem(units, std::move(text), std::move(tones)));
+                problems.push_back(Problem(units, say, std::move(tones)));
             }
         }
 }
@@ -250,10 +269,11 @@ void CheckSpacingWithinUnits(const std::vector<UnitImage>& units, std::vector<Pl
         const UnitImage& unit = units[u];
         for (unsigned c = 1; c <= kCalls; ++c) {
             const TonePair pair = CallPair(unit.image, c);
-            if (ToneSwitchedOn(unit.image, {ToneKind::Tone1, c}) && pair.first == pair.second)
-                problems.push_back({{unit.name},
-                                    unit.name + " call" + std::to_string(c) + " has two equal tones " + Hertz(pair.first),
-                                    WholeCalls({{u, {ToneKind::Tone1, c}}})});
+            if (!ToneSwitchedOn(unit.image, {ToneKind::Tone1, c}) || pair.first != pair.second) continue;
+            const auto say = [&](std::size_t) {
+                return unit.name + " call" + std::to_string(c) + " has two equal tones " + Hertz(pair.first);
+            };
+            problems.push_back(Problem(units, say, WholeCalls({{u, {ToneKind::Tone1, c}}})));
         }
         for (std::size_t i = 1; i <= kToneSlots; ++i)
             for (std::size_t j = i + 1; j <= kToneSlots; ++j) {
@@ -261,11 +281,11 @@ void CheckSpacingWithinUnits(const std::vector<UnitImage>& units, std::vector<Pl
                 if (!ToneSwitchedOn(unit.image, first) || !ToneSwitchedOn(unit.image, second)) continue;
                 const std::uint16_t a = ToneTenths(unit.image, first), b = ToneTenths(unit.image, second);
                 if (!ToneTooNear(a, b, unit.spacingTenths) && !ToneTooNear(b, a, unit.spacingTenths)) continue;
-                problems.push_back({{unit.name},
-                                    unit.name + " " + SlotKey(first) + " " + Hertz(a) + " and " + SlotKey(second) +
-                                        " " + Hertz(b) + " are closer than " +
-                                        FormatFixed(unit.spacingTenths * 0.1, 1) + " %",
-                                    {{u, first}, {u, second}}});
+                const auto say = [&](std::size_t) {
+                    return unit.name + " " + SlotKey(first) + " " + Hertz(a) + " and " + SlotKey(second) + " " +
+                           Hertz(b) + " are closer than " + FormatFixed(unit.spacingTenths * 0.1, 1) + " %";
+                };
+                problems.push_back(Problem(units, say, {{u, first}, {u, second}}));
             }
     }
 }

@@ -33,10 +33,12 @@ struct PlanTone {
 };
 
 // A problem of the fleet's tone plan, with the units it concerns (each once, in roster order) and
-// the tones it is about.
+// the tones it is about. `text` names every unit; `brief` the first few of each list and how many
+// more, for a line beside one unit.
 struct PlanProblem {
     std::vector<std::string> units;
     std::string text;
+    std::string brief;
     std::vector<PlanTone> tones;
     bool operator==(const PlanProblem&) const = default;
 };

@@ -243,14 +243,15 @@ bool FleetDialog::LoadFleet() {
 void FleetDialog::ShowUnits() {
     grdUnits_->setRowCount(static_cast<int>(fleet_->units.size()));
     // Each problem once in the box, numbered as the chart marks it; a unit's row names its problems
-    // by number and a line of their text (a call shared by thousands names them all in the box).
+    // by number and in brief (a call shared by thousands names them all in the box).
     QStringList report;
     std::vector<QStringList> planOfUnit(fleet_->units.size());
     for (std::size_t i = 0; i < fleet_->problems.size(); ++i) {
         const PlanProblem& problem = fleet_->problems[i];
-        const QString text = QStringLiteral("#%1 ").arg(i + 1) + ToQString(problem.text);
-        report << text;
-        const QString cell = text.size() > kProblemCellChars ? text.left(kProblemCellChars) + QChar(0x2026) : text;
+        const QString number = QStringLiteral("#%1 ").arg(i + 1);
+        report << number + ToQString(problem.text);
+        const QString brief = number + ToQString(problem.brief);
+        const QString cell = brief.size() > kProblemCellChars ? brief.left(kProblemCellChars) + QChar(0x2026) : brief;
         std::vector<std::size_t> units;
         for (const auto& tone : problem.tones) units.push_back(tone.unit);
         std::sort(units.begin(), units.end());

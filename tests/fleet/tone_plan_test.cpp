@@ -88,6 +88,7 @@ TEST(TonePlan, ACallSharedByManyUnitsIsOneProblemNamingThemAll) {
     EXPECT_EQ(problems[0].text.substr(0, 25), "U1 call1, U2 call1, U3 ca");
     EXPECT_NE(problems[0].text.find("U299 call1 and U300 call1 are the same individual call 349.0/600.9 Hz"),
               std::string::npos);
+    EXPECT_EQ(problems[0].brief, "U1 call1, U2 call1, U3 call1 and 297 more are the same individual call 349.0/600.9 Hz");
     EXPECT_EQ(problems[0].tones.size(), 600u);  // both tones of each unit's call
 }
 
