@@ -76,13 +76,13 @@ std::string PairText(TonePair pair) { return ToneText(pair.first) + "/" + ToneTe
 constexpr std::size_t kAllNames = SIZE_MAX;
 constexpr std::size_t kBriefNames = 3;
 
-// "A", "A and B", "A, B and C"; beyond `most`, "A, B, C and 9 more".
-std::string JoinAnd(const std::vector<std::string>& items, std::size_t most) {
+// "A", "A and B", "A, B and C"; a list of `count` of which only the first are named, "A, B, C and 9
+// more".
+std::string JoinAnd(const std::vector<std::string>& named, std::size_t count) {
     std::string text;
-    const std::size_t named = std::min(items.size(), most);
-    for (std::size_t i = 0; i < named; ++i)
-        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
-    if (named < items.size()) text += " and " + std::to_string(items.size() - named) + " more";
+    for (std::size_t i = 0; i < named.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == count ? " and " : ", ") + named[i];
+    if (named.size() < count) text += " and " + std::to_string(count - named.size()) + " more";
     return text;
 }
 
@@ -97,8 +97,7 @@ std::string Names(const std::vector<UnitImage>& units, const std::vector<PlanTon
                   std::size_t most) {
     std::vector<std::string> names;
     for (std::size_t i = 0; i < tones.size() && i < most; ++i) names.push_back(ToneName(units, tones[i], wholeCalls));
-    names.resize(tones.size());  // the rest only counted
-    return JoinAnd(names, most);
+    return JoinAnd(names, tones.size());
 }
 
 std::vector<std::size_t> UnitsOf(const std::vector<PlanTone>& tones) {
@@ -160,8 +159,9 @@ std::string Apart(std::uint16_t heard, std::uint16_t programmed) {
 
 // "Engine 2 decodes ± 1.5 %".
 std::string Decoding(const std::vector<std::string>& units, double percent, std::size_t most) {
-    return JoinAnd(units, most) + (units.size() == 1 ? " decodes \u00b1 " : " decode \u00b1 ") + FormatFixed(percent, 1) +
-           " %";
+    const auto shown = static_cast<std::ptrdiff_t>(std::min(most, units.size()));
+    return JoinAnd({units.begin(), units.begin() + shown}, units.size()) +
+           (units.size() == 1 ? " decodes \u00b1 " : " decode \u00b1 ") + FormatFixed(percent, 1) + " %";
 }
 
 // The members of `tones` split by their unit's bandwidth, each share in roster order.
