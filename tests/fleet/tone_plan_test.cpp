@@ -53,6 +53,14 @@ TEST(TonePlan, EachFleetShowsItsProblems) {
          {"B call1 602.0/1502.0 Hz answers the page of A call1 600.9/1500.0 Hz: 600.9 Hz and 602.0 Hz are 0.18 % "
           "apart, 1500.0 Hz and 1502.0 Hz are 0.13 % apart; B decodes ± 1.5 %"},
          ToneEntryMode::User},
+        {"tones on the edge of the decoder bandwidth, and just beyond it",
+         "unit,decoder_bandwidth,call1.tone1,call1.tone2\nA,0.1,1000.0,1500.0\nB,0.1,1001.0,1500.0\n"
+         "C,0.1,1002.1,1500.0\n",
+         {"A call1 1000.0/1500.0 Hz answers the page of B call1 1001.0/1500.0 Hz: 1001.0 Hz and 1000.0 Hz are 0.10 % "
+          "apart; A decodes ± 0.1 %",
+          "B call1 1001.0/1500.0 Hz answers the page of A call1 1000.0/1500.0 Hz: 1000.0 Hz and 1001.0 Hz are 0.10 % "
+          "apart; B decodes ± 0.1 %"},
+         ToneEntryMode::User},
         {"a call on the group tone",
          "unit,call1.tone1,call1.tone2,group1.tone,group1.on\nA,349.0,600.9,600.9,true\nB,368.5,600.9,,\n",
          {"A call1.tone2 and B call1.tone2 600.9 Hz are the tone of A group call 1"}},
