@@ -22,6 +22,7 @@ constexpr double kAxisHighHz = kHighestStandardTone / 10.0 * 1.05;
 constexpr double kRowHeight = 9;
 constexpr double kAxisHeight = 22;
 constexpr double kNameWidth = 90;
+const QColor kMarked(200, 30, 30);
 
 // One switched-on tone of a unit, a band as wide as the unit's decoder bandwidth either way.
 struct ToneBand {
@@ -108,20 +109,20 @@ void PaintTonePlanChart(QPainter& painter, const QRectF& area, const std::vector
         painter.setPen(Qt::black);
         painter.drawText(QRectF(area.left(), top, kNameWidth - 6, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter,
                          Fitted(small, QString::fromStdString(units[u].name), kNameWidth - 6));
+        std::map<std::size_t, double> labels;  // each problem's number once a row, right of its last band
         for (const auto& band : SwitchedOnBands(units[u].image)) {
             double left = AxisX(plot, Low(band)), right = AxisX(plot, High(band));
             if (right - left < 1.5) left -= 0.75, right += 0.75;  // a narrow decoder still shows
             const auto mark = numbers.find({u, band.slot});
             const bool marked = mark != numbers.end();
-            const QColor colour = marked ? QColor(200, 30, 30) : QColor(40, 90, 170);
             painter.setPen(marked ? QPen(Qt::black, 0.6) : Qt::NoPen);
-            painter.setBrush(colour);
+            painter.setBrush(marked ? kMarked : QColor(40, 90, 170));
             painter.drawRect(QRectF(left, top + 1.5, right - left, kRowHeight - 3));
-            if (marked) {
-                painter.setPen(colour);
-                painter.drawText(QPointF(right + 2, top + kRowHeight - 2), QStringLiteral("#%1").arg(mark->second));
-            }
+            if (marked) labels[mark->second] = std::max(labels[mark->second], right);
         }
+        painter.setPen(kMarked);
+        for (const auto& [number, right] : labels)
+            painter.drawText(QPointF(right + 2, top + kRowHeight - 2), QStringLiteral("#%1").arg(number));
     }
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(Qt::black, 0.5));
