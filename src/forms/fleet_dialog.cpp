@@ -270,8 +270,10 @@ void FleetDialog::ShowUnits() {
             refused << ToQString(unit.name) + ": " + text.trimmed();
         }
         problems << planOfUnit[row];
-        const auto put = [this, row](int column, const QString& text) {
-            grdUnits_->setItem(static_cast<int>(row), column, new QTableWidgetItem(text));
+        const auto put = [&](int column, const QString& text) {
+            auto* item = new QTableWidgetItem(text);
+            if (!problems.isEmpty()) item->setBackground(kProblemColour);  // before it is in the table
+            grdUnits_->setItem(static_cast<int>(row), column, item);
         };
         put(kUnitColumn, ToQString(unit.name));
         for (unsigned call = 1; call <= kCalls; ++call)
@@ -280,9 +282,6 @@ void FleetDialog::ShowUnits() {
             put(kFirstGroupColumn + static_cast<int>(group) - 1, ToQString(GroupToneText(unit.image, group)));
         put(kCheckColumn, problems.isEmpty() ? QStringLiteral("ok") : problems.join(QStringLiteral("; ")));
         put(kOutcomeColumn, QString());
-        if (!problems.isEmpty())
-            for (int column = 0; column < kColumnCount; ++column)
-                grdUnits_->item(static_cast<int>(row), column)->setBackground(kProblemColour);
     }
     grdUnits_->resizeColumnsToContents();
     report = refused + report;
