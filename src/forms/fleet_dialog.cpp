@@ -18,6 +18,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "message_boxes.h"
 #include "table_file_dialogs.h"
 #include "roster.h"
@@ -39,6 +41,8 @@ enum Column {
 };
 
 const QColor kProblemColour(255, 214, 214);
+// A tone plan problem in a unit's row is cut to this many characters; the box below holds it whole.
+constexpr qsizetype kProblemCellChars = 160;
 
 // Each column as wide as its texts, Outcome as wide as a usual outcome, Check the rest.
 void SizeUnitColumns(QTableWidget& grid) {
@@ -174,7 +178,6 @@ void FleetDialog::BuildControls(const std::filesystem::path& startDirectory) {
     memProblems_ = new QPlainTextEdit(this);
     memProblems_->setObjectName(QStringLiteral("memProblems"));
     memProblems_->setReadOnly(true);
-    memProblems_->setMaximumBlockCount(1000);
     layout->addWidget(memProblems_, 1);
     sheetPanel_ = new FleetSheetPanel(this);
     layout->addWidget(sheetPanel_, 2);
@@ -295,7 +298,23 @@ bool FleetDialog::LoadFleet() {
 
 void FleetDialog::ShowUnits() {
     grdUnits_->setRowCount(static_cast<int>(fleet_->units.size()));
+    // Each problem once in the box, numbered as the chart marks it; a unit's row names its problems
+    // by number and in brief (a call shared by thousands names them all in the box).
     QStringList report;
+    std::vector<QStringList> planOfUnit(fleet_->units.size());
+    for (std::size_t i = 0; i < fleet_->problems.size(); ++i) {
+        const PlanProblem& problem = fleet_->problems[i];
+        const QString number = QStringLiteral("#%1 ").arg(i + 1);
+        report << number + ToQString(problem.text);
+        const QString brief = number + ToQString(problem.brief);
+        const QString cell = brief.size() > kProblemCellChars ? brief.left(kProblemCellChars) + QChar(0x2026) : brief;
+        std::vector<std::size_t> units;
+        for (const auto& tone : problem.tones) units.push_back(tone.unit);
+        std::sort(units.begin(), units.end());
+        units.erase(std::unique(units.begin(), units.end()), units.end());
+        for (const std::size_t unit : units) planOfUnit[unit] << cell;
+    }
+    QStringList refused;
     for (std::size_t row = 0; row < fleet_->units.size(); ++row) {
         const UnitImage& unit = fleet_->units[row];
         QStringList problems;
@@ -304,13 +323,13 @@ void FleetDialog::ShowUnits() {
             for (const auto& message : cell.messages) text += ToQString(message.text).simplified() + " ";
             text += ToQString(cell.complaint);
             problems << text.trimmed();
+            refused << ToQString(unit.name) + ": " + text.trimmed();
         }
-        for (const auto& problem : fleet_->problems)
-            if (std::find(problem.units.begin(), problem.units.end(), unit.name) != problem.units.end())
-                problems << ToQString(problem.text);
-        const auto put = [this, row](int column, const QString& text) {
+        problems << planOfUnit[row];
+        const auto put = [&](int column, const QString& text) {
             auto* item = new QTableWidgetItem(text);
             item->setToolTip(text);
+            if (!problems.isEmpty()) item->setBackground(kProblemColour);  // before it is in the table
             grdUnits_->setItem(static_cast<int>(row), column, item);
         };
         put(kUnitColumn, ToQString(unit.name));
@@ -320,12 +339,9 @@ void FleetDialog::ShowUnits() {
             put(kFirstGroupColumn + static_cast<int>(group) - 1, ToQString(GroupToneText(unit.image, group)));
         put(kCheckColumn, problems.isEmpty() ? QStringLiteral("ok") : problems.join(QStringLiteral("; ")));
         put(kOutcomeColumn, QString());
-        if (!problems.isEmpty())
-            for (int column = 0; column < kColumnCount; ++column)
-                grdUnits_->item(static_cast<int>(row), column)->setBackground(kProblemColour);
-        for (const QString& problem : problems) report << ToQString(unit.name) + ": " + problem;
     }
     SizeUnitColumns(*grdUnits_);
+    report = refused + report;
     const std::size_t plan = fleet_->problems.size();
     QString summary = QString("%1 units, ").arg(fleet_->units.size());
     if (report.isEmpty()) summary += QStringLiteral("no problems");

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -28,26 +29,25 @@ public:
 
     void Show(const CheckedFleet* fleet) {
         fleet_ = fleet;
-        overlaps_ = fleet ? report::FindOverlaps(fleet->units) : std::vector<report::BandOverlap>{};
         const std::size_t rows = fleet ? fleet->units.size() : 0;
         setMinimumHeight(rows ? static_cast<int>(report::ChartHeight(rows) * kScreenScale) : 0);
         update();
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
         painter.fillRect(rect(), Qt::white);
         if (!fleet_ || fleet_->units.empty()) return;
         painter.setRenderHint(QPainter::Antialiasing);
+        painter.setClipRect(event->rect());  // the rows in view only
         painter.scale(kScreenScale, kScreenScale);
         report::PaintTonePlanChart(painter, QRectF(QPointF(4, 0), QSizeF(width() / kScreenScale - 8, height() / kScreenScale)),
-                                   fleet_->units, overlaps_, 0, fleet_->units.size());
+                                   fleet_->units, fleet_->problems, 0, fleet_->units.size());
     }
 
 private:
     const CheckedFleet* fleet_ = nullptr;
-    std::vector<report::BandOverlap> overlaps_;
 };
 
 FleetSheetPanel::FleetSheetPanel(QWidget* parent) : QWidget(parent) {
