@@ -23,11 +23,15 @@ void ResetProgress(DeviceOperationView& view) {
 }
 
 // A board answers a read of nothing at address 0 with a 15-byte reply whose checksum is right.
-bool PresenceTest(CommPort& port, DeviceOperationView& view) {
+bool PresenceTest(CommPort& port, FrameLink& link) {
     port.Purge();
     std::array<std::uint8_t, 128> scratch{};
-    FrameLink link(port, view);
     return link.ReadBlock(kPagerMemoryCommand, scratch, 0, 0);
+}
+
+bool PresenceTest(CommPort& port, DeviceOperationView& view) {
+    FrameLink link(port, view);
+    return PresenceTest(port, link);
 }
 
 bool HasSelectedPort(const DeviceContext& context) { return context.selectedPort < context.ports.size(); }
@@ -256,6 +260,28 @@ PeekResult PeekPagerMemory(const DeviceContext& context, std::uint16_t address, 
         } catch (const ECommError&) {
             result = PeekResult::NoPager;
         }
+    }
+    CloseQuietly(context.port);
+    return result;
+}
+
+PeekResult GlancePagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count) {
+    ResetProgress(context.view);
+    PeekResult result = PeekResult::NoBoard;
+    try {
+        context.port.Close();
+        if (HasSelectedPort(context)) {
+            context.port.Configure(kLineBaudRate, context.ports[context.selectedPort], kLineMode);
+            context.port.Purge();
+            FrameLink link(context.port, context.view);
+            link.LimitEmptyPolls(kGlanceEmptyPolls);
+            if (link.ReadBlock(kPagerMemoryCommand, context.image.bytes, address, count))
+                result = PeekResult::Read;
+            else if (PresenceTest(context.port, link))
+                result = PeekResult::NoPager;
+        }
+    } catch (const ECommError&) {
+        result = PeekResult::NoBoard;
     }
     CloseQuietly(context.port);
     return result;

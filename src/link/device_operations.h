@@ -7,6 +7,7 @@
 // the window itself (through the view) for Read, Write and Verify.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@
 #include "board_scan.h"
 #include "comm_port.h"
 #include "device_view.h"
+#include "frames.h"
 #include "pager_image.h"
 #include "port_list.h"
 #include "squelch_levels.h"
@@ -76,6 +78,14 @@ PortProbe ProbeSelectedPort(const DeviceContext& context);
 // nothing and closes the port.
 enum class PeekResult { Read, NoBoard, NoPager };
 PeekResult PeekPagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count);
+
+// A glance behind the board while a technician swaps pagers: as PeekPagerMemory, but the read (best
+// a few bytes) comes first and a seated pager answers it in tens of milliseconds, so its reply is
+// given up after about kGlanceTimeOut instead of the Read's 3 s; only when it goes unanswered does
+// a presence test, as short, tell an empty cradle (NoPager) from a board that does not answer.
+inline constexpr int kGlanceEmptyPolls = 4;
+inline constexpr std::chrono::milliseconds kGlanceTimeOut = kPollInterval * (kGlanceEmptyPolls + 1);
+PeekResult GlancePagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count);
 
 // The check at start-up: the scan, and the no-board box when no port answers, followed by what kept
 // ports from being opened. Returns the index to
