@@ -220,9 +220,9 @@ private:
     // at again at once (each glance waits on the line a moment), so a new pager is noticed the
     // moment it is seated; otherwise the board is looked at again every half second.
     UnitStep WaitForNewPager(const UnitImage& unit) {
-        for (;;) {
+        for (bool again = false;; again = true) {
             if (frontEnd_.StopRequested()) return StopWhileWaiting(unit);
-            const auto why = WhyNotTaken(unit);
+            const auto why = WhyNotTaken(unit, again);
             if (!why) return UnitStep::Go;
             frontEnd_.ShowWaiting(unit, why->text);
             for (int slice = 0; slice < (why->emptyCradle ? 0 : kSlicesBetweenLooks); ++slice) {
@@ -234,6 +234,7 @@ private:
     }
 
     UnitStep StopWhileWaiting(const UnitImage& unit) {
+        CloseQuietly(port_);  // an empty cradle's look leaves it open for the next
         summary_.stoppedWaitingFor = unit.name;
         return UnitStep::Stop;
     }
@@ -246,8 +247,8 @@ private:
     // Nothing when the pager behind the board may take the unit: it holds no other unit's image by
     // the log (an earlier image of this very unit marks its own pager), and it is not the pager
     // whose Write just failed, still in hand.
-    std::optional<NotTaken> WhyNotTaken(const UnitImage& unit) {
-        const SeatedPager seated = LookBehindBoard(port_, ports_, log_, frontEnd_.DeviceView());
+    std::optional<NotTaken> WhyNotTaken(const UnitImage& unit, bool again) {
+        const SeatedPager seated = LookBehindBoard(port_, ports_, log_, frontEnd_.DeviceView(), again);
         if (seated.result == PeekResult::NoBoard) {
             sawNoPager_ = true;
             return NotTaken{"no board answers on " + options_.port};

@@ -30,8 +30,9 @@ private:
 
 // Looks at the pager behind the board on `port` for `log`'s sake: a glance at its two checksum bytes
 // tells whether a pager is there, and its whole memory is read only when that checksum is one an
-// image the log records as written carries. Shows nothing but keeps `view`'s events flowing.
+// image the log records as written carries. Shows nothing but keeps `view`'s events flowing. `again`
+// after a look that found the cradle empty takes the port as that look left it, open.
 SeatedPager LookBehindBoard(CommPort& port, const PortNameTable& ports, const FleetLog& log,
-                            DeviceOperationView& view);
+                            DeviceOperationView& view, bool again = false);
 
 }  // namespace zr

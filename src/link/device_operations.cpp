@@ -265,13 +265,18 @@ PeekResult PeekPagerMemory(const DeviceContext& context, std::uint16_t address, 
     return result;
 }
 
-PeekResult GlancePagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count) {
+PeekResult GlancePagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count,
+                             bool again) {
     ResetProgress(context.view);
     PeekResult result = PeekResult::NoBoard;
     try {
-        context.port.Close();
-        if (HasSelectedPort(context)) {
-            context.port.Configure(kLineBaudRate, context.ports[context.selectedPort], kLineMode);
+        // Opening a port costs more than the glance itself when other programs are many.
+        if (!again || !context.port.IsOpen()) {
+            context.port.Close();
+            if (HasSelectedPort(context))
+                context.port.Configure(kLineBaudRate, context.ports[context.selectedPort], kLineMode);
+        }
+        if (context.port.IsOpen()) {
             context.port.Purge();
             FrameLink link(context.port, context.view);
             link.LimitEmptyPolls(kGlanceEmptyPolls);
@@ -283,7 +288,7 @@ PeekResult GlancePagerMemory(const DeviceContext& context, std::uint16_t address
     } catch (const ECommError&) {
         result = PeekResult::NoBoard;
     }
-    CloseQuietly(context.port);
+    if (result != PeekResult::NoPager) CloseQuietly(context.port);
     return result;
 }
 

@@ -82,10 +82,13 @@ PeekResult PeekPagerMemory(const DeviceContext& context, std::uint16_t address, 
 // A glance behind the board while a technician swaps pagers: as PeekPagerMemory, but the read (best
 // a few bytes) comes first and a seated pager answers it in tens of milliseconds, so its reply is
 // given up after about kGlanceTimeOut instead of the Read's 3 s; only when it goes unanswered does
-// a presence test, as short, tell an empty cradle (NoPager) from a board that does not answer.
+// a presence test, as short, tell an empty cradle (NoPager) from a board that does not answer. An
+// empty cradle leaves the port open for the glance that follows at once (`again`), which takes the
+// port as it is; every other end closes it.
 inline constexpr int kGlanceEmptyPolls = 4;
 inline constexpr std::chrono::milliseconds kGlanceTimeOut = kPollInterval * (kGlanceEmptyPolls + 1);
-PeekResult GlancePagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count);
+PeekResult GlancePagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count,
+                             bool again = false);
 
 // The check at start-up: the scan, and the no-board box when no port answers, followed by what kept
 // ports from being opened. Returns the index to
