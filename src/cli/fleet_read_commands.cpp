@@ -17,6 +17,7 @@
 #include "fleet_check.h"
 #include "fleet_identity.h"
 #include "fleet_writer.h"
+#include "image_identity.h"
 #include "next_pager.h"
 #include "roster.h"
 #include "safe_save.h"
@@ -28,7 +29,10 @@ namespace zr::cli {
 
 namespace {
 
-inline const std::vector<std::string> kVerifyLogHeader{"time", "port", "unit", "outcome", "differences"};
+// "image" is the identity of what the pager holds (its firmware bytes left out), as the write log
+// names the image sent.
+inline const std::vector<std::string> kVerifyLogHeader{"time",     "port",       "unit",
+                                                       "outcome", "differences", "image"};
 
 // A Read's status on standard error; its message box kept for the pager's line.
 class PagerReadView final : public QuietView {
@@ -93,15 +97,18 @@ private:
 
 struct PagerRead {
     std::optional<PagerImage> memory;  // as the Read brought it, the squelch repair done
+    PagerImage held{};                 // with memory: the bytes the pager holds, before the repair
     std::string message;               // the Read's message box
 };
 
 PagerRead ReadSeatedPager(CommPort& port, const PortNameTable& ports) {
     PagerImage image = StartupEditorSession().image;
+    PagerRead read;
     PagerReadView view;
     const SquelchLevelTable levels = BuiltInSquelchLevelTable();
-    const bool read = ReadPager({port, ports, 0, image, levels, view});
-    return {read ? std::optional(image) : std::nullopt, view.lastMessage};
+    if (ReadPagerKeepingHeld({port, ports, 0, image, levels, view}, read.held)) read.memory = image;
+    read.message = view.lastMessage;
+    return read;
 }
 
 struct FleetReadOptions {
@@ -130,7 +137,7 @@ bool ReadPagerAfterPager(const FleetReadOptions& options, const std::function<bo
     PagerTurns turns(*port, options.port, options.wait);
     for (std::size_t number = 1; more(number - 1) && turns.NextPager(number); ++number) {
         const PagerRead read = ReadSeatedPager(*port, turns.Ports());
-        turns.Handled(read.memory);
+        turns.Handled(read.memory ? std::optional(read.held) : std::nullopt);
         if (!handle(number, read)) break;
     }
     return true;
@@ -207,12 +214,14 @@ int RunVerify(const VerifyOptions& options) {
     const auto unseen = [&seen](std::size_t) { return std::find(seen.begin(), seen.end(), false) != seen.end(); };
     const bool opened = ReadPagerAfterPager(options.read, unseen, [&](std::size_t number, const PagerRead& read) {
         pagers = number;
-        std::string unit, outcome, keys;
+        std::string unit, outcome, keys, image;
         if (!read.memory) {
             outcome = "not read";
             std::cout << "Pager " << pagers << ": not read: " << read.message << std::endl;
         } else {
-            const PagerIdentity identity = matcher.Identify(*read.memory);
+            // What the pager holds is told against the plan, not what the Read's repair made of it.
+            const PagerIdentity identity = matcher.Identify(read.held);
+            image = ImageIdentity(read.held);
             if (identity.match != PagerMatch::NotInRoster) {
                 unit = units[identity.unit].name;
                 seen[identity.unit] = true;
@@ -232,7 +241,7 @@ int RunVerify(const VerifyOptions& options) {
         }
         if (!options.log.empty() &&
             files::AppendDurably(options.log,
-                                 CsvLine({LogTimeText(), options.read.port, unit, outcome, keys}) + "\r\n")) {
+                                 CsvLine({LogTimeText(), options.read.port, unit, outcome, keys, image}) + "\r\n")) {
             PrintDiagnostic("cannot append to the log " + options.log + "; stopped");
             logFailed = true;
             return false;
@@ -318,7 +327,7 @@ int RunRead(const ReadOptions& options) {
             return true;
         }
         std::string stem = NumberedPagerName(pagers);
-        if (const PagerIdentity identity = matcher.Identify(*read.memory); identity.match == PagerMatch::AsPlanned) {
+        if (const PagerIdentity identity = matcher.Identify(read.held); identity.match == PagerMatch::AsPlanned) {
             stem = units[identity.unit].name;
             seen[identity.unit] = true;
         }

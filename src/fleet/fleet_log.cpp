@@ -67,7 +67,7 @@ std::variant<FleetLog, TableError> ReadFleetLog(const std::filesystem::path& log
         if (read.oldForm) continue;
         if (cells[kOutcomeCell] == kWrittenOutcome && !cells[kImageCell].empty())
             read.Add({cells[kUnitCell], cells[kTimeCell], cells[kImageCell]}, ChecksumOfCell(cells[kChecksumCell]));
-        else if (cells[kOutcomeCell] == kFailedOutcome)
+        else if (cells[kOutcomeCell] == kFailedOutcome || cells[kOutcomeCell] == kNoPagerOutcome)
             read.Forget(cells[kUnitCell]);
     }
     return read;

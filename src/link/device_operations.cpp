@@ -321,7 +321,12 @@ std::string QueryInterfaceVersion(CommPort& port, const PortNameTable& ports, st
 }
 
 bool ReadPager(const DeviceContext& context) {
-    return RunOperation(context, Phase::Read, [&context](FrameLink& link, Phase&) {
+    PagerImage held{};
+    return ReadPagerKeepingHeld(context, held);
+}
+
+bool ReadPagerKeepingHeld(const DeviceContext& context, PagerImage& held) {
+    return RunOperation(context, Phase::Read, [&context, &held](FrameLink& link, Phase&) {
         DeviceOperationView& view = context.view;
         view.SetDeviceMenuEnabled(false, false, false);
         view.SetStatusText(kReadingStatus);
@@ -335,6 +340,7 @@ bool ReadPager(const DeviceContext& context) {
         if (!ReadBothHalves(link, received, [&view](int end) { view.SetProgressPosition(end); }))
             return Fail(view, ReadErrorMessage());
         if (!HasValidChecksum(received)) return Fail(view, ChecksumErrorMessage());
+        held = received;
         RepairSquelchThresholds(received, context.squelchLevels);
         context.image = received;
         view.ImageReplaced();

@@ -42,6 +42,9 @@ struct DeviceContext {
 // the view hears `ImageReplaced()`; on any failure the image keeps everything but offsets 1 and 2
 // (the firmware version read from the pager). Returns true when "Read Success !" was shown.
 bool ReadPager(const DeviceContext& context);
+// The same Read; on success `held` receives the 256 bytes exactly as the pager holds them, before the
+// squelch repair: what a fleet's verify tells against the plan.
+bool ReadPagerKeepingHeld(const DeviceContext& context, PagerImage& held);
 
 // Pager > Write (F4). Repairs and seals the image (it stays sealed in memory, whatever happens on the
 // line), sends it in 32 acknowledged pieces of 8 bytes and reads it back. Returns true when
