@@ -14,6 +14,9 @@ constexpr std::uint8_t kPieceSize = kWritePieceSize;
 constexpr std::chrono::milliseconds kPieceInterval{10};
 constexpr std::uint8_t kHalfImage = kImageSize / 2;
 constexpr int kProgressEnd = static_cast<int>(kImageSize);
+// A glance's reply is given up after this many empty polls of 30 ms: 0.15 s, some four times what
+// the exchange of a few bytes needs on the line.
+constexpr int kGlanceEmptyPolls = 4;
 
 enum class Phase { Read, Write, Verify };
 

@@ -7,7 +7,6 @@
 // the window itself (through the view) for Read, Write and Verify.
 #pragma once
 
-#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -16,7 +15,6 @@
 #include "board_scan.h"
 #include "comm_port.h"
 #include "device_view.h"
-#include "frames.h"
 #include "pager_image.h"
 #include "port_list.h"
 #include "squelch_levels.h"
@@ -84,12 +82,10 @@ PeekResult PeekPagerMemory(const DeviceContext& context, std::uint16_t address, 
 
 // A glance behind the board while a technician swaps pagers: as PeekPagerMemory, but the read (best
 // a few bytes) comes first and a seated pager answers it in tens of milliseconds, so its reply is
-// given up after about kGlanceTimeOut instead of the Read's 3 s; only when it goes unanswered does
+// given up after 0.15 s without a byte instead of the Read's 3 s; only when it goes unanswered does
 // a presence test, as short, tell an empty cradle (NoPager) from a board that does not answer. An
 // empty cradle leaves the port open for the glance that follows at once (`again`), which takes the
 // port as it is; every other end closes it.
-inline constexpr int kGlanceEmptyPolls = 4;
-inline constexpr std::chrono::milliseconds kGlanceTimeOut = kPollInterval * (kGlanceEmptyPolls + 1);
 PeekResult GlancePagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count,
                              bool again = false);
 
