@@ -7,6 +7,7 @@
 #include "file_system.h"
 #include "fleet_writer.h"
 #include "image_folder.h"
+#include "image_identity.h"
 #include "next_pager.h"
 #include "roster.h"
 #include "safe_save.h"
@@ -44,15 +45,18 @@ private:
 
 struct PagerRead {
     std::optional<PagerImage> memory;  // as the Read brought it, the squelch repair done
+    PagerImage held{};                 // with memory: the bytes the pager holds, before the repair
     std::string message;               // the Read's message box
 };
 
 PagerRead ReadSeatedPager(CommPort& port, const PortNameTable& ports, DeviceOperationView& shown) {
     PagerImage image = StartupEditorSession().image;
+    PagerRead read;
     KeptMessageView view(shown);
     const SquelchLevelTable levels = BuiltInSquelchLevelTable();
-    const bool read = ReadPager({port, ports, 0, image, levels, view});
-    return {read ? std::optional(image) : std::nullopt, view.lastMessage};
+    if (ReadPagerKeepingHeld({port, ports, 0, image, levels, view}, read.held)) read.memory = image;
+    read.message = view.lastMessage;
+    return read;
 }
 
 // Pager after pager on the port: while `more` (given the pagers read so far) says so and the
@@ -71,7 +75,7 @@ void ReadPagerAfterPager(const PagerRoundOptions& options, CommPort& port, Fleet
     };
     for (std::size_t number = 1; more(number - 1) && seated(number); ++number) {
         const PagerRead read = ReadSeatedPager(port, ports, frontEnd.DeviceView());
-        next.Handled(read.memory);
+        next.Handled(read.memory ? std::optional(read.held) : std::nullopt);
         if (!handle(number, read)) break;
     }
 }
@@ -110,7 +114,8 @@ PagerOutcome Verdict(const std::vector<UnitImage>& units, const FleetMatcher& ma
         verdict.line = PagerNumberText(number) + ": not read: " + read.message;
         return verdict;
     }
-    PagerIdentity identity = matcher.Identify(*read.memory);
+    // What the pager holds is told against the plan, not what the Read's repair made of it.
+    PagerIdentity identity = matcher.Identify(read.held);
     if (identity.match == PagerMatch::NotInRoster) {
         verdict.outcome = "not in this roster";
         verdict.line = PagerNumberText(number) + ": not in this roster";
@@ -160,7 +165,9 @@ FleetVerifySummary VerifyFleet(const std::vector<UnitImage>& units, const PagerR
         const std::string unit = verdict.unit ? units[*verdict.unit].name : std::string();
         if (!log.empty() &&
             files::AppendDurably(log, CsvLine({LogTimeText(), options.port, unit, verdict.outcome,
-                                               DifferingKeys(verdict.fields)}) + "\r\n")) {
+                                               DifferingKeys(verdict.fields),
+                                               read.memory ? ImageIdentity(read.held) : std::string()}) +
+                                          "\r\n")) {
             frontEnd.ShowProblem("cannot append to the log " + log.string() + "; stopped");
             summary.logFailed = true;
             return false;
@@ -203,7 +210,7 @@ FleetReadSummary ReadFleet(const FleetReadOptions& options, CommPort& port, Flee
             return true;
         }
         std::string stem = NumberedPagerName(number);
-        if (const PagerIdentity identity = matcher.Identify(*read.memory); identity.match == PagerMatch::AsPlanned) {
+        if (const PagerIdentity identity = matcher.Identify(read.held); identity.match == PagerMatch::AsPlanned) {
             stem = options.plan[identity.unit].name;
             seen[identity.unit] = true;
             outcome.unit = identity.unit;

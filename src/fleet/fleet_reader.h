@@ -52,8 +52,11 @@ struct PagerRoundOptions {
     bool waitForPagers = false;
 };
 
-// roster verify: the log (optional) gets a line per pager: time, port, unit, outcome, the differing keys.
-inline const std::vector<std::string> kVerifyLogHeader{"time", "port", "unit", "outcome", "differences"};
+// roster verify: the log (optional) gets a line per pager: time, port, unit, outcome, the differing
+// keys, and the identity of what the pager holds (its firmware bytes left out), as the write log
+// names the image sent.
+inline const std::vector<std::string> kVerifyLogHeader{"time",     "port",       "unit",
+                                                       "outcome", "differences", "image"};
 
 struct FleetVerifySummary {
     std::size_t pagers = 0;

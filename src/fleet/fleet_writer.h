@@ -71,6 +71,8 @@ struct FleetWriteSummary {
     std::size_t failed = 0;
     std::size_t skipped = 0;
     bool stopped = false;
+    // The stop came while waiting for this unit's pager, with no pager in hand.
+    std::optional<std::string> stoppedWaitingFor;
     std::optional<TableError> logError;  // the log could not be read or written: no pager was touched
     // The folder of sent images cannot take them ("sent: is not a folder"): no pager was touched.
     std::optional<std::string> outError;

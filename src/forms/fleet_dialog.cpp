@@ -257,7 +257,7 @@ void FleetDialog::BuildControls(const std::filesystem::path& startDirectory) {
     connect(btnSkip_, &QPushButton::clicked, this, [this] { Answer(UnitStep::Skip); });
     connect(btnStop_, &QPushButton::clicked, this, [this] {
         stopRequested_ = true;
-        lblStep_->setText(QStringLiteral("Stopping once the pager in hand is done ..."));
+        lblStep_->setText(QStringLiteral("Stopping (a Write or Read under way is finished first) ..."));
         Answer(UnitStep::Stop);
     });
 }

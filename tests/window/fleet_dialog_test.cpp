@@ -278,8 +278,12 @@ void FleetDialogTest::verifyAllFindsThePagerThatStrayedFromThePlan() {
                 ->toPlainText()
                 .endsWith("P-01: as planned\nP-02 (nearest): call1.tone2: planned 600.9, pager 569.1"));
     const auto log = std::get<std::string>(zr::ReadTextFile(files.Path("log-verify.csv")));
-    QVERIFY(log.starts_with("time,port,unit,outcome,differences\r\n"));
-    QVERIFY(log.ends_with("," + fleet.PortPath() + ",P-02,differs,call1.tone2\r\n"));
+    QVERIFY(log.starts_with("time,port,unit,outcome,differences,image\r\n"));
+    // The last cell: the identity of what the strayed pager holds.
+    QVERIFY(QRegularExpression(QRegularExpression::escape(QString::fromStdString("," + fleet.PortPath())) +
+                               ",P-02,differs,call1.tone2,[0-9a-f]{64}\r\n$")
+                .match(QString::fromStdString(log))
+                .hasMatch());
 
     // Checking again shows the roster afresh: no summary of the run before.
     QTest::mouseClick(Child<QPushButton>(dialog, "btnCheck"), Qt::LeftButton);
