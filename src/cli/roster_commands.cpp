@@ -109,7 +109,7 @@ volatile std::sig_atomic_t stopAsked = 0;
 
 extern "C" void AskToStop(int) {
     if (!stopAsked) {
-        constexpr char note[] = "\nzr250pro-cli: stopping (a Write under way is finished first)\n";
+        constexpr char note[] = "\nzr250pro-cli: stopping (a Write or Read under way is finished first)\n";
 #ifdef _WIN32
         [[maybe_unused]] const auto written = _write(2, note, sizeof note - 1);
 #else
