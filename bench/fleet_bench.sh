@@ -9,26 +9,7 @@
 # Goal, for every gap: time per unit within one Write's line time + the gap + 0.3 s.
 set -euo pipefail
 
-build=${1:-build}
-units=${2:-10}
-gaps=${3:-0 500 2000}
-cli="$build/src/cli/zr250pro-cli"
-sim="$build/src/sim/zr250pro-sim"
-[[ -x $cli && -x $sim ]] || { echo "build zr250pro-cli and zr250pro-sim in $build first" >&2; exit 2; }
-
-work=$(mktemp -d)
-sim_pid=
-stop_sim() { [[ -n $sim_pid ]] && { kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null || true; }; sim_pid=; }
-trap 'stop_sim; rm -rf "$work"' EXIT
-"$cli" default -o "$work/base.tbl"
-
-# A roster of distinct individual calls: tone 1 walks up the standard tones, tone 2 stays.
-tones=(330.5 349.0 368.5 389.0 410.8 433.7 457.9 483.5 510.5 539.0 569.1 600.9 634.5 669.9 707.3 746.8)
-(( units <= ${#tones[@]} )) || { echo "at most ${#tones[@]} units" >&2; exit 2; }
-{
-  echo "unit,call1.tone1,call1.tone2"
-  for i in $(seq "$units"); do printf 'P-%02d,%s,1092.4\n' "$i" "${tones[$((i - 1))]}"; done
-} > "$work/fleet.csv"
+source "$(dirname "${BASH_SOURCE[0]}")/fleet_bench_setup.sh"
 "$cli" roster check "$work/base.tbl" "$work/fleet.csv" > /dev/null
 
 # Bytes on the line for one Write, request plus reply: presence test 18+15, firmware version 18+17,

@@ -13,6 +13,7 @@
 
 #include "cli_common.h"
 #include "fleet_check.h"
+#include "fleet_load.h"
 #include "fleet_reader.h"
 #include "terminal_view.h"
 
@@ -87,25 +88,18 @@ void AddRoundArguments(CLI::App& command, RoundArguments& options) {
     AddTraceOption(command, options.trace);
 }
 
-// The roster's units built over the base, or the exit status when they cannot be used.
+// The roster's units built over the base, or the exit status when they cannot be used: a roster or
+// base that cannot be used, or a unit whose image cannot be built, is a usage error here.
 std::variant<std::vector<UnitImage>, int> PlannedUnits(const std::string& base, const std::string& roster,
                                                        bool userMode) {
-    const auto fleet = CheckFleet(base, roster, userMode ? ToneEntryMode::User : ToneEntryMode::Standard);
-    if (const auto* error = std::get_if<TableError>(&fleet)) {
-        PrintDiagnostic(DescribeTableError(roster, *error));
-        return kExitUsage;
-    }
-    if (const auto* error = std::get_if<Message>(&fleet)) {
-        PrintMessage(*error);
-        PrintDiagnostic("cannot read " + base);
-        return kExitUsage;
-    }
-    const auto& checked = std::get<CheckedFleet>(fleet);
+    auto fleet = LoadFleet(base, roster, userMode ? ToneEntryMode::User : ToneEntryMode::Standard);
+    if (std::holds_alternative<int>(fleet)) return kExitUsage;
+    auto& checked = std::get<CheckedFleet>(fleet);
     if (checked.HasRefusedCells()) {
         PrintDiagnostic(roster + ": a unit's image cannot be built as the roster says (see `roster check`)");
         return kExitUsage;
     }
-    return checked.units;
+    return std::move(checked.units);
 }
 
 struct VerifyOptions {
