@@ -95,11 +95,7 @@ export ZR250PRO_PORTS="COM20:COM21"
 export ZR250PRO_TEST_BOARD_PORT=COM20
 export ZR250PRO_TEST_SILENT_PORT=COM21
 status=0
-# One wine server for the whole run: two test programs started at once must not each start their own
-# (one of them then ends at once with no output).
-wineserver -p
 ctest --test-dir "$windows_build" --output-on-failure -j2 || status=$?
-wineserver -k || true
 step "tests run under Wine"
 
 # The Windows command line and the Linux one read the same pager into the same table file.
