@@ -95,7 +95,7 @@ export ZR250PRO_PORTS="COM20:COM21"
 export ZR250PRO_TEST_BOARD_PORT=COM20
 export ZR250PRO_TEST_SILENT_PORT=COM21
 status=0
-ctest --test-dir "$windows_build" --output-on-failure -j2 || status=$?
+ctest --test-dir "$windows_build" --output-on-failure || status=$?  # one at a time: Wine programs started together may end at once with no output
 step "tests run under Wine"
 
 # The Windows command line and the Linux one read the same pager into the same table file.
