@@ -2,64 +2,56 @@
 # Verify and read a fleet through zr250pro-cli roster verify --wait and roster read --wait against
 # zr250pro-sim paced like the real 9600 baud line, the simulator taking each pager away the moment it
 # has been read whole and seating the next one a swap gap later, and compare the time per pager with
-# the line time of one Read plus the swap gap. Run on demand:
+# the line time of one Read + the swap gap + 0.3 s. Run on demand:
 #
-#   bash bench/fleet_read_bench.sh [BUILD_DIR] [UNITS] [SWAP_GAP_MS]
+#   bash bench/fleet_read_bench.sh [BUILD_DIR] [UNITS] [SWAP_GAPS_MS]     (gaps default "0 500 2000")
 #
-# Goal: time per pager within the line time of one Read + the swap gap + 0.3 s.
+# Goal, for every gap: time per pager within one Read's line time + the gap + 0.3 s.
 set -euo pipefail
 
-build=${1:-build}
-units=${2:-10}
-gap=${3:-500}
-cli="$build/src/cli/zr250pro-cli"
-sim="$build/src/sim/zr250pro-sim"
-[[ -x $cli && -x $sim ]] || { echo "build zr250pro-cli and zr250pro-sim in $build first" >&2; exit 2; }
-
-work=$(mktemp -d)
-"$sim" --link "$work/port" --pace 9600 --pagers "$units" --auto-swap --swap-gap "$gap" \
-  --control "$work/control" > "$work/sim.out" &
-sim_pid=$!
-trap 'kill $sim_pid 2>/dev/null; wait $sim_pid 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [[ -s $work/sim.out ]] && break; sleep 0.05; done
-"$cli" default -o "$work/base.tbl"
-
-# A roster of distinct individual calls: tone 1 walks up the standard tones, tone 2 stays.
-tones=(330.5 349.0 368.5 389.0 410.8 433.7 457.9 483.5 510.5 539.0 569.1 600.9 634.5 669.9 707.3 746.8)
-(( units <= ${#tones[@]} )) || { echo "at most ${#tones[@]} units" >&2; exit 2; }
-{
-  echo "unit,call1.tone1,call1.tone2"
-  for i in $(seq "$units"); do printf 'P-%02d,%s,1092.4\n' "$i" "${tones[$((i - 1))]}"; done
-} > "$work/fleet.csv"
-"$cli" roster write --port "$work/port" "$work/base.tbl" "$work/fleet.csv" --log "$work/write.csv" --wait \
-  --on-failure stop > /dev/null 2>&1 || { echo "the fleet was not written" >&2; exit 1; }
-# The writer reads each pager before writing it: only now may a whole read swap the pager.
-echo swap-after-read > "$work/control"
-sleep "$(awk -v g="$gap" 'BEGIN { print g / 1000 + 0.2 }')"  # the first pager is back behind the board
+source "$(dirname "${BASH_SOURCE[0]}")/fleet_bench_setup.sh"
 
 # Bytes on the line for one Read, request plus reply: presence test 18+15, firmware version 18+17,
 # tag 18+29, two blocks of 18+143. Ten bit times per byte (8N1).
 bytes=$(( 33 + 35 + 47 + 2 * 161 ))
 line=$(awk -v b=$bytes 'BEGIN { printf "%.3f", b * 10 / 9600 }')
-goal=$(awk -v l="$line" -v g="$gap" 'BEGIN { printf "%.3f", l + g / 1000 + 0.3 }')
-echo "line time for one Read: $bytes bytes at 9600 baud = ${line} s; goal per pager ${line} + ${gap} ms + 0.3 = ${goal} s"
+echo "line time for one Read: $bytes bytes at 9600 baud = ${line} s"
 
+missed=0
 timed() {
-  local what=$1
-  shift
-  local start end
+  local what=$1 gap=$2
+  shift 2
+  local start end goal
+  goal=$(awk -v l="$line" -v g="$gap" 'BEGIN { printf "%.3f", l + g / 1000 + 0.3 }')
   start=$(date +%s.%N)
   "$@" > "$work/out" 2> "$work/err" || { echo "$what failed:"; cat "$work/out" "$work/err" >&2; exit 1; }
   end=$(date +%s.%N)
-  tail -n 1 "$work/out"
   # The first pager is seated at the start: every pager but the first waited for its swap.
-  awk -v s="$start" -v e="$end" -v n="$units" -v goal="$goal" -v what="$what" 'BEGIN {
+  awk -v s="$start" -v e="$end" -v n="$units" -v goal="$goal" -v what="$what" -v gap="$gap" \
+      -v summary="$(tail -n 1 "$work/out")" 'BEGIN {
     per = (e - s) / n
-    printf "%s: %d pagers in %.3f s: %.3f s per pager (goal %.3f s): %s\n", what, n, e - s, per, goal,
-           per <= goal ? "met" : "missed"
-  }'
+    printf "swap gap %4d ms, %s: %s; %d pagers in %.3f s: %.3f s per pager (goal %.3f s): %s\n", gap, what, summary,
+           n, e - s, per, goal, per <= goal ? "met" : "missed"
+    exit per <= goal ? 0 : 1
+  }' || missed=1
 }
-timed "roster verify" "$cli" roster verify --port "$work/port" "$work/base.tbl" "$work/fleet.csv" --wait
-sleep "$(awk -v g="$gap" 'BEGIN { print g / 1000 + 0.2 }')"
-timed "roster read" "$cli" roster read --port "$work/port" --out "$work/kept" --base "$work/base.tbl" \
-  --plan "$work/fleet.csv" --roster "$work/kept.csv" --wait
+
+for gap in $gaps; do
+  rm -rf "$work/port" "$work/control" "$work/write.csv" "$work/kept" "$work/kept.csv" "$work/sim.out"
+  "$sim" --link "$work/port" --pace 9600 --pagers "$units" --auto-swap --swap-gap "$gap" \
+    --control "$work/control" > "$work/sim.out" &
+  sim_pid=$!
+  for _ in $(seq 100); do [[ -s $work/sim.out ]] && break; sleep 0.05; done
+  "$cli" roster write --port "$work/port" "$work/base.tbl" "$work/fleet.csv" --log "$work/write.csv" --wait \
+    --on-failure stop > /dev/null 2>&1 || { echo "the fleet was not written" >&2; exit 1; }
+  # The writer reads each pager before writing it: only now may a whole read swap the pager.
+  echo swap-after-read > "$work/control"
+  settle=$(awk -v g="$gap" 'BEGIN { print g / 1000 + 0.2 }')
+  sleep "$settle"  # the first pager is back behind the board
+  timed "roster verify" "$gap" "$cli" roster verify --port "$work/port" "$work/base.tbl" "$work/fleet.csv" --wait
+  sleep "$settle"
+  timed "roster read" "$gap" "$cli" roster read --port "$work/port" --out "$work/kept" --base "$work/base.tbl" \
+    --plan "$work/fleet.csv" --roster "$work/kept.csv" --wait
+  stop_sim
+done
+exit $missed

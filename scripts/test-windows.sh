@@ -103,7 +103,8 @@ export ZR250PRO_TEST_BOARD_PORT=COM20
 export ZR250PRO_TEST_SILENT_PORT=COM21
 # The window's tests draw on a virtual display of their own, through Qt's Windows platform.
 status=0
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$windows_build" --output-on-failure -j2 || status=$?
+# One at a time: Wine programs started together may end at once with no output.
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$windows_build" --output-on-failure || status=$?
 wineserver --kill 2>/dev/null || true  # Wine's processes of that display end with it
 step "tests run under Wine"
 

@@ -8,59 +8,27 @@
 #include <unistd.h>
 #endif
 
-#include <functional>
 #include <iostream>
 #include <memory>
 
 #include "cli_common.h"
-#include "file_system.h"
 #include "fleet_check.h"
-#include "fleet_identity.h"
-#include "fleet_writer.h"
-#include "next_pager.h"
-#include "roster.h"
-#include "safe_save.h"
-#include "squelch_levels.h"
-#include "table_files.h"
+#include "fleet_load.h"
+#include "fleet_reader.h"
 #include "terminal_view.h"
 
 namespace zr::cli {
 
 namespace {
 
-inline const std::vector<std::string> kVerifyLogHeader{"time", "port", "unit", "outcome", "differences"};
-
-// A Read's status on standard error; its message box kept for the pager's line.
-class PagerReadView final : public QuietView {
+// The round as a terminal shows it: each Read's status on standard error, each pager's line on
+// standard output; the technician seats each pager and presses Enter, or with --wait the next one is
+// noticed by itself.
+class TerminalRound final : public FleetReadFrontEnd {
 public:
-    void SetStatusText(std::string_view text) override { status_.SetStatusText(text); }
-    MessageAnswer ShowMessage(const Message& message) override {
-        lastMessage = message.text;
-        return MessageAnswer::Ok;
-    }
-    std::string lastMessage;
+    DeviceOperationView& DeviceView() override { return view_; }
 
-private:
-    TerminalView status_;
-};
-
-// Pager after pager behind the board: the technician seats each and presses Enter, or with --wait
-// the next one is noticed by itself.
-class PagerTurns {
-public:
-    PagerTurns(CommPort& port, const std::string& portName, bool wait)
-        : ports_{portName}, wait_(wait), next_(port, ports_, quiet_) {}
-
-    const PortNameTable& Ports() const { return ports_; }
-
-    // False once the technician stops (q, the end of the input, Ctrl+C).
-    bool NextPager(std::size_t number) {
-        if (wait_)
-            return next_.Wait(StopAsked, [this, number](std::string_view why) {
-                if (why == lastWhy_) return;
-                lastWhy_ = std::string(why);
-                std::cerr << "Waiting for pager " << number << ": " << why << std::endl;
-            });
+    bool AskToSeat(std::size_t number) override {
         std::cerr << "Seat pager " << number << " and press Enter; q Enter stops: " << std::flush;
         for (;;) {
             std::string line;
@@ -77,41 +45,42 @@ public:
             std::cerr << "Enter reads the pager, q Enter stops: " << std::flush;
         }
     }
-
-    void Handled(const std::optional<PagerImage>& memory) {
-        lastWhy_.clear();
-        next_.Handled(memory);
+    void ShowWaiting(std::size_t number, std::string_view why) override {
+        if (why == lastWhy_) return;
+        lastWhy_ = std::string(why);
+        std::cerr << "Waiting for pager " << number << ": " << why << std::endl;
     }
+    void ShowPagerDone(const PagerOutcome& outcome) override {
+        lastWhy_.clear();
+        std::cout << outcome.line << std::endl;
+    }
+    void ShowProblem(const std::string& text) override { PrintDiagnostic(text); }
+    bool StopRequested() override { return StopAsked(); }
 
 private:
-    const PortNameTable ports_;
-    bool wait_;
-    QuietView quiet_;
-    NextPagerWait next_;
+    // A Read's status on standard error; its message box goes into the pager's line alone.
+    class ReadView final : public QuietView {
+    public:
+        void SetStatusText(std::string_view text) override { status_.SetStatusText(text); }
+
+    private:
+        TerminalView status_;
+    };
+
+    ReadView view_;
     std::string lastWhy_;
 };
 
-struct PagerRead {
-    std::optional<PagerImage> memory;  // as the Read brought it, the squelch repair done
-    std::string message;               // the Read's message box
-};
-
-PagerRead ReadSeatedPager(CommPort& port, const PortNameTable& ports) {
-    PagerImage image = StartupEditorSession().image;
-    PagerReadView view;
-    const SquelchLevelTable levels = BuiltInSquelchLevelTable();
-    const bool read = ReadPager({port, ports, 0, image, levels, view});
-    return {read ? std::optional(image) : std::nullopt, view.lastMessage};
-}
-
-struct FleetReadOptions {
+struct RoundArguments {
     std::string port;
     bool wait = false;
     bool userMode = false;
     std::string trace;
+
+    PagerRoundOptions Round() const { return {port, wait}; }
 };
 
-void AddFleetReadArguments(CLI::App& command, FleetReadOptions& options) {
+void AddRoundArguments(CLI::App& command, RoundArguments& options) {
     command.add_option("-p,--port", options.port, "A port name from `ports` (ttyUSB0) or a path")->required();
     command.add_flag("--wait", options.wait,
                      "Do not ask: wait until a pager that was not read last is behind the board");
@@ -119,134 +88,42 @@ void AddFleetReadArguments(CLI::App& command, FleetReadOptions& options) {
     AddTraceOption(command, options.trace);
 }
 
-// Pager after pager on the port: while `more` (given the pagers read so far) says so and the
-// technician goes on, the next pager is seated (asked, or waited for), read and handed to `handle`
-// with its number from 1; `handle` false ends the round. False when the port cannot be made.
-bool ReadPagerAfterPager(const FleetReadOptions& options, const std::function<bool(std::size_t)>& more,
-                         const std::function<bool(std::size_t, const PagerRead&)>& handle) {
-    const auto port = CommandPort(options.trace);
-    if (!port) return false;
-    CatchStopSignals();
-    PagerTurns turns(*port, options.port, options.wait);
-    for (std::size_t number = 1; more(number - 1) && turns.NextPager(number); ++number) {
-        const PagerRead read = ReadSeatedPager(*port, turns.Ports());
-        turns.Handled(read.memory);
-        if (!handle(number, read)) break;
-    }
-    return true;
-}
-
-// The roster's units built over the base, or the exit status when they cannot be used.
+// The roster's units built over the base, or the exit status when they cannot be used: a roster or
+// base that cannot be used, or a unit whose image cannot be built, is a usage error here.
 std::variant<std::vector<UnitImage>, int> PlannedUnits(const std::string& base, const std::string& roster,
                                                        bool userMode) {
-    const auto fleet = CheckFleet(base, roster, userMode ? ToneEntryMode::User : ToneEntryMode::Standard);
-    if (const auto* error = std::get_if<TableError>(&fleet)) {
-        PrintDiagnostic(DescribeTableError(roster, *error));
-        return kExitUsage;
-    }
-    if (const auto* error = std::get_if<Message>(&fleet)) {
-        PrintMessage(*error);
-        PrintDiagnostic("cannot read " + base);
-        return kExitUsage;
-    }
-    const auto& checked = std::get<CheckedFleet>(fleet);
+    auto fleet = LoadFleet(base, roster, userMode ? ToneEntryMode::User : ToneEntryMode::Standard);
+    if (std::holds_alternative<int>(fleet)) return kExitUsage;
+    auto& checked = std::get<CheckedFleet>(fleet);
     if (checked.HasRefusedCells()) {
         PrintDiagnostic(roster + ": a unit's image cannot be built as the roster says (see `roster check`)");
         return kExitUsage;
     }
-    return checked.units;
+    return std::move(checked.units);
 }
 
 struct VerifyOptions {
-    FleetReadOptions read;
+    RoundArguments read;
     std::string base;
     std::string roster;
     std::string log;
 };
 
-// A new log gets its header; an existing one must be a verify log, never another file appended to.
-std::optional<std::string> StartVerifyLog(const std::filesystem::path& log) {
-    std::error_code error;
-    if (std::filesystem::exists(log, error) && std::filesystem::file_size(log, error) > 0) {
-        const auto text = ReadTextFile(log);
-        if (const auto* failure = std::get_if<TableError>(&text)) return failure->text;
-        const auto rows = ParseCsv(std::get<std::string>(text));
-        const auto* lines = std::get_if<std::vector<CsvRow>>(&rows);
-        if (lines == nullptr || lines->empty() || lines->front().cells != kVerifyLogHeader)
-            return "not a verify log: its first line is not " + CsvLine(kVerifyLogHeader);
-        return std::nullopt;
-    }
-    if (files::AppendDurably(log, CsvLine(kVerifyLogHeader) + "\r\n")) return "cannot be written";
-    return std::nullopt;
-}
-
-std::string DifferingKeys(const std::vector<FieldMismatch>& fields) {
-    std::string keys;
-    for (const auto& field : fields) keys += (keys.empty() ? "" : " ") + field.key;
-    return keys;
-}
-
 int RunVerify(const VerifyOptions& options) {
     const auto planned = PlannedUnits(options.base, options.roster, options.read.userMode);
     if (const auto* exit = std::get_if<int>(&planned)) return *exit;
-    const auto& units = std::get<std::vector<UnitImage>>(planned);
-    if (!options.log.empty()) {
-        if (const auto refused = files::CheckAppendTarget(options.log)) {
-            PrintDiagnostic(options.log + ": cannot be written: " + *refused);
-            return kExitUsage;
-        }
-        if (const auto fault = StartVerifyLog(options.log)) {
-            PrintDiagnostic(options.log + ": " + *fault);
-            return kExitUsage;
-        }
+    const auto port = CommandPort(options.read.trace);
+    if (!port) return kExitUsage;
+    CatchStopSignals();
+    TerminalRound round;
+    const FleetVerifySummary summary = VerifyFleet(std::get<std::vector<UnitImage>>(planned), options.read.Round(),
+                                                   options.log, *port, round);
+    if (summary.setupError) {
+        PrintDiagnostic(*summary.setupError);
+        return kExitUsage;
     }
-    const FleetMatcher matcher(units);
-    std::vector<bool> seen(units.size(), false);
-    std::size_t pagers = 0, asPlanned = 0;
-    bool logFailed = false;
-    const auto unseen = [&seen](std::size_t) { return std::find(seen.begin(), seen.end(), false) != seen.end(); };
-    const bool opened = ReadPagerAfterPager(options.read, unseen, [&](std::size_t number, const PagerRead& read) {
-        pagers = number;
-        std::string unit, outcome, keys;
-        if (!read.memory) {
-            outcome = "not read";
-            std::cout << "Pager " << pagers << ": not read: " << read.message << std::endl;
-        } else {
-            const PagerIdentity identity = matcher.Identify(*read.memory);
-            if (identity.match != PagerMatch::NotInRoster) {
-                unit = units[identity.unit].name;
-                seen[identity.unit] = true;
-            }
-            if (identity.match == PagerMatch::AsPlanned) {
-                ++asPlanned;
-                outcome = "as planned";
-                std::cout << unit << ": as planned" << std::endl;
-            } else if (identity.match == PagerMatch::Differs) {
-                outcome = "differs";
-                keys = DifferingKeys(identity.fields);
-                std::cout << unit << " (nearest): " << MismatchText(identity.fields) << std::endl;
-            } else {
-                outcome = "not in this roster";
-                std::cout << "Pager " << pagers << ": not in this roster" << std::endl;
-            }
-        }
-        if (!options.log.empty() &&
-            files::AppendDurably(options.log,
-                                 CsvLine({LogTimeText(), options.read.port, unit, outcome, keys}) + "\r\n")) {
-            PrintDiagnostic("cannot append to the log " + options.log + "; stopped");
-            logFailed = true;
-            return false;
-        }
-        return true;
-    });
-    if (!opened) return kExitUsage;
-    std::string notSeen;
-    for (std::size_t i = 0; i < units.size(); ++i)
-        if (!seen[i]) notSeen += (notSeen.empty() ? "" : ", ") + units[i].name;
-    std::cout << pagers << (pagers == 1 ? " pager" : " pagers") << " read, " << asPlanned << " as planned";
-    if (!notSeen.empty()) std::cout << "; not seen: " << notSeen;
-    std::cout << std::endl;
-    return pagers > 0 && asPlanned == pagers && !logFailed ? kExitSuccess : kExitFailure;
+    std::cout << SummaryText(summary) << std::endl;
+    return summary.AllAsPlanned() ? kExitSuccess : kExitFailure;
 }
 
 void AddVerifyCommand(CLI::App& roster, int& status) {
@@ -258,13 +135,13 @@ void AddVerifyCommand(CLI::App& roster, int& status) {
     command->add_option("BASE", options->base, "Base table file, taken as Open takes it")->required();
     command->add_option("ROSTER", options->roster, "Roster: CSV with a unit column and set's keys as columns")
         ->required();
-    AddFleetReadArguments(*command, options->read);
+    AddRoundArguments(*command, options->read);
     command->add_option("--log", options->log, "CSV log, appended a line per pager");
     command->callback([&status, options] { status = RunVerify(*options); });
 }
 
 struct ReadOptions {
-    FleetReadOptions read;
+    RoundArguments read;
     std::string out;
     std::string base;
     std::string plan;
@@ -273,7 +150,11 @@ struct ReadOptions {
 };
 
 int RunRead(const ReadOptions& options) {
-    std::optional<EditorSession> base;
+    FleetReadOptions read;
+    read.round = options.read.Round();
+    read.out = options.out;
+    read.roster = options.roster;
+    read.count = options.count;
     if (!options.base.empty()) {
         auto opened = OpenBaseTable(options.base);
         if (const auto* error = std::get_if<Message>(&opened)) {
@@ -281,9 +162,8 @@ int RunRead(const ReadOptions& options) {
             PrintDiagnostic("cannot read " + options.base);
             return kExitUsage;
         }
-        base = std::get<OpenedBase>(opened).session;
+        read.base = std::get<OpenedBase>(opened).session;
     }
-    std::vector<UnitImage> units;
     if (!options.plan.empty()) {
         if (options.base.empty()) {
             PrintDiagnostic("--plan names the pagers after its units: it needs --base");
@@ -291,65 +171,19 @@ int RunRead(const ReadOptions& options) {
         }
         auto planned = PlannedUnits(options.base, options.plan, options.read.userMode);
         if (const auto* exit = std::get_if<int>(&planned)) return *exit;
-        units = std::move(std::get<std::vector<UnitImage>>(planned));
+        read.plan = std::move(std::get<std::vector<UnitImage>>(planned));
     }
-    std::error_code error;
-    if (!options.roster.empty() && std::filesystem::exists(std::filesystem::symlink_status(options.roster, error))) {
-        PrintDiagnostic(options.roster + ": exists already; a roster is never written over");
+    const auto port = CommandPort(options.read.trace);
+    if (!port) return kExitUsage;
+    CatchStopSignals();
+    TerminalRound round;
+    const FleetReadSummary summary = ReadFleet(read, *port, round);
+    if (summary.setupError) {
+        PrintDiagnostic(*summary.setupError);
         return kExitUsage;
     }
-    std::filesystem::create_directories(options.out, error);
-    if (!std::filesystem::is_directory(options.out, error)) {
-        PrintDiagnostic(options.out + ": cannot be made a folder");
-        return kExitUsage;
-    }
-    const FleetMatcher matcher(units);
-    std::vector<bool> seen(units.size(), false);
-    std::vector<KeptPager> kept;
-    bool failed = false;
-    const auto more = [&](std::size_t pagers) {
-        const bool allPlannedRead = !units.empty() && std::find(seen.begin(), seen.end(), false) == seen.end();
-        return !allPlannedRead && (options.count == 0 || pagers < options.count);
-    };
-    const bool opened = ReadPagerAfterPager(options.read, more, [&](std::size_t pagers, const PagerRead& read) {
-        if (!read.memory) {
-            failed = true;
-            std::cout << "Pager " << pagers << ": not read: " << read.message << std::endl;
-            return true;
-        }
-        std::string stem = NumberedPagerName(pagers);
-        if (const PagerIdentity identity = matcher.Identify(*read.memory); identity.match == PagerMatch::AsPlanned) {
-            stem = units[identity.unit].name;
-            seen[identity.unit] = true;
-        }
-        const auto path = UnusedTablePath(options.out, stem);
-        // The file holds the image as the window holds it after Read, as `read` saves it.
-        EditorSession session = StartupEditorSession();
-        session.image = *read.memory;
-        session.Load();
-        if (const auto failure = SaveTableFileAs(path, session.image)) {
-            failed = true;
-            std::cout << "Pager " << pagers << ": cannot save " << path.string() << ": " << failure->reason
-                      << std::endl;
-            return true;
-        }
-        kept.push_back({path.stem().string(), *read.memory});
-        std::cout << path.filename().string() << ": read" << std::endl;
-        return true;
-    });
-    if (!opened) return kExitUsage;
-    if (!options.roster.empty() && !kept.empty()) {
-        const RosterOfFleet made = MakeRosterOfFleet(kept, base);
-        for (const auto& problem : made.problems) PrintDiagnostic(options.roster + ": " + problem);
-        failed = failed || !made.problems.empty();
-        const std::span bytes(reinterpret_cast<const std::uint8_t*>(made.csv.data()), made.csv.size());
-        if (const auto refused = files::SaveFileSafely(options.roster, bytes, files::Backup::None)) {
-            PrintDiagnostic("cannot save " + options.roster + ": " + *refused);
-            failed = true;
-        }
-    }
-    std::cout << kept.size() << (kept.size() == 1 ? " pager" : " pagers") << " kept in " << options.out << std::endl;
-    return !failed && !kept.empty() ? kExitSuccess : kExitFailure;
+    std::cout << SummaryText(summary, options.out) << std::endl;
+    return summary.AllKept() ? kExitSuccess : kExitFailure;
 }
 
 void AddReadCommand(CLI::App& roster, int& status) {
@@ -357,7 +191,7 @@ void AddReadCommand(CLI::App& roster, int& status) {
     auto* command = roster.add_subcommand(
         "read", "Read the fleet's pagers one after another into table files, never over a file, and make a roster "
                 "that programs fresh pagers with the same images (exit 0 when every pager was kept, 1 otherwise)");
-    AddFleetReadArguments(*command, options->read);
+    AddRoundArguments(*command, options->read);
     command->add_option("--out", options->out, "Folder for the table files: UNIT.tbl, or pager-001.tbl, ...")
         ->required();
     command->add_option("--base", options->base,

@@ -109,7 +109,7 @@ volatile std::sig_atomic_t stopAsked = 0;
 
 extern "C" void AskToStop(int) {
     if (!stopAsked) {
-        constexpr char note[] = "\nzr250pro-cli: stopping once the pager in hand is done\n";
+        constexpr char note[] = "\nzr250pro-cli: stopping (a Write or Read under way is finished first)\n";
 #ifdef _WIN32
         [[maybe_unused]] const auto written = _write(2, note, sizeof note - 1);
 #else
@@ -175,9 +175,10 @@ public:
                   << std::flush;
         return ReadAnswer();
     }
-    void ShowUnitDone(const UnitImage& unit, UnitOutcome outcome, const std::vector<std::string>&) override {
+    void ShowUnitDone(const UnitImage& unit, UnitOutcome outcome, const std::vector<std::string>& logLine) override {
         lastWhy_.clear();
-        std::cerr << "Unit " << unit.name << ": " << OutcomeText(outcome)
+        // The log's own word where it has one: "no pager answered" says more than "failed".
+        std::cerr << "Unit " << unit.name << ": " << (logLine.size() > 4 ? logLine[4] : OutcomeText(outcome))
                   << (outcome == UnitOutcome::AlreadyWritten ? ", as the log records" : "") << std::endl;
     }
     void ShowProblem(const std::string& text) override { PrintDiagnostic(text); }
@@ -240,8 +241,12 @@ int RunRosterWrite(WriteOptions& options) {
         PrintDiagnostic(DescribeTableError(options.fleet.log, *summary.logError));
         return kExitUsage;
     }
+    if (summary.outError) {
+        PrintDiagnostic(SummaryText(summary, fleet.units.size()));
+        return kExitUsage;
+    }
     std::cout << SummaryText(summary, fleet.units.size()) << std::endl;
-    return summary.AllWritten(fleet.units.size()) ? kExitSuccess : kExitFailure;
+    return summary.AllWritten(fleet.units.size()) && summary.notKept == 0 ? kExitSuccess : kExitFailure;
 }
 
 void AddWriteCommand(CLI::App& roster, int& status) {

@@ -16,6 +16,7 @@
 #include "fleet_load.h"
 #include "page_decoder.h"
 #include "page_match.h"
+#include "printable_text.h"
 #include "sound_file.h"
 #include "test_page.h"
 #include "tone_entry.h"
@@ -142,7 +143,7 @@ int RunRosterPage(const RosterPageOptions& options) {
     for (const std::string& name : options.units) {
         const auto unit = std::find_if(fleet.units.begin(), fleet.units.end(), [&](const UnitImage& u) { return u.name == name; });
         if (unit == fleet.units.end()) {
-            PrintDiagnostic("no unit " + name + " in " + options.roster);
+            PrintDiagnostic("no unit " + EscapeControlBytes(name) + " in " + options.roster);
             return kExitUsage;
         }
         for (Page page : PagesOfImage(unit->image, calls, options.page.groups)) {

@@ -16,6 +16,7 @@
 #include "pager_image.h"
 #include "roster.h"
 #include "tone_entry.h"
+#include "tone_plan.h"
 
 namespace zr {
 
@@ -30,7 +31,8 @@ struct OpenedBase {
 std::variant<OpenedBase, Message> OpenBaseTable(const std::filesystem::path& path);
 
 // One cell the unit's field refused: the window's messages, or the complaint about a value the
-// field cannot take at all (no such item, not true/false).
+// field cannot take at all (no such item, not true/false). The value and the complaint are kept as
+// every report shows them, their control bytes escaped.
 struct CellRefusal {
     std::string key;
     std::string value;
@@ -54,19 +56,6 @@ struct UnitImage {
 // refusal of the roster is found in one pass.
 UnitImage BuildUnitImage(const EditorSession& base, const Roster& roster, const RosterUnit& unit, ToneEntryMode mode);
 std::vector<UnitImage> BuildUnitImages(const EditorSession& base, const Roster& roster, ToneEntryMode mode);
-
-// A problem of the fleet's tone plan, with the units it concerns.
-struct PlanProblem {
-    std::vector<std::string> units;
-    std::string text;
-    bool operator==(const PlanProblem&) const = default;
-};
-
-// The switched-on calls of every unit compared: two units answering the same individual call
-// (the same tone 1 and tone 2), an individual call using the tone of a group call switched on in
-// the fleet (a page to one pager would also sound the group), and, within one unit, two equal tones
-// in one call or two tones of its switched-on calls closer than the spacing rule allows.
-std::vector<PlanProblem> CheckTonePlan(const std::vector<UnitImage>& units);
 
 struct CheckedFleet {
     EditorAnswer baseLoad;  // the load of the base, whose messages Open showed

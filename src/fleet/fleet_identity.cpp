@@ -48,7 +48,7 @@ std::string ShownValue(const PagerImage& shown, const ImageField& field) {
 
 // Every own field in which the two images differ, a following field left out when the field it
 // follows from differs too.
-std::vector<FieldMismatch> Mismatches(const PagerImage& planned, const PagerImage& pager) {
+std::vector<FieldMismatch> DifferingFields(const PagerImage& planned, const PagerImage& pager) {
     std::vector<FieldMismatch> fields;
     for (const auto& field : ImageFields()) {
         if (!IsOwnField(field)) continue;
@@ -63,9 +63,19 @@ std::vector<FieldMismatch> Mismatches(const PagerImage& planned, const PagerImag
         const auto source = FollowingFields().find(field.key);
         if (source == FollowingFields().end() || !differs(source->second)) named.push_back(field);
     }
-    // Bytes no field shows (carried bits, codes that select no item) are named as `diff` names them.
+    return named;
+}
+
+// How the pager differs from its unit: the fields in which the images as the window shows them
+// differ; when none does, the fields of the image sent and the pager's memory as they stand (a
+// squelch pair the load repairs shows as planned, but is not what the pager holds); else the bytes,
+// named as `diff` names them.
+std::vector<FieldMismatch> Mismatches(const PagerImage& plannedShown, const PagerImage& pagerShown,
+                                      const PagerImage& sent, const PagerImage& held) {
+    auto named = DifferingFields(plannedShown, pagerShown);
+    if (named.empty()) named = DifferingFields(sent, held);
     if (named.empty())
-        for (const auto& byte : CompareImages(planned, pager).bytes)
+        for (const auto& byte : CompareImages(sent, held).bytes)
             if (byte.offset != kFirmwareMajorOffset && byte.offset != kFirmwareMinorOffset)
                 named.push_back({"offset_" + std::to_string(byte.offset), std::to_string(byte.first),
                                  std::to_string(byte.second)});
@@ -114,7 +124,7 @@ PagerIdentity FleetMatcher::Identify(const PagerImage& pager) const {
     PagerIdentity nearest;
     for (std::size_t unit = 0; unit < sent_.size(); ++unit) {
         if (!HoldsMostOwnValues(unit, shown)) continue;
-        auto fields = Mismatches(shown_[unit], shown);
+        auto fields = Mismatches(shown_[unit], shown, sent_[unit], pager);
         if (nearest.match == PagerMatch::NotInRoster || fields.size() < nearest.fields.size())
             nearest = {PagerMatch::Differs, unit, std::move(fields)};
     }
@@ -130,12 +140,17 @@ std::string MismatchText(const std::vector<FieldMismatch>& fields) {
     return text;
 }
 
-std::filesystem::path UnusedTablePath(const std::filesystem::path& directory, const std::string& stem) {
+std::filesystem::path UnusedFilePath(const std::filesystem::path& directory, const std::string& stem,
+                                     const std::string& extension) {
     std::error_code error;
     for (std::size_t n = 1;; ++n) {
-        const auto path = directory / (stem + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".tbl");
+        const auto path = directory / (stem + (n == 1 ? std::string() : "-" + std::to_string(n)) + extension);
         if (!std::filesystem::exists(std::filesystem::symlink_status(path, error))) return path;
     }
+}
+
+std::filesystem::path UnusedTablePath(const std::filesystem::path& directory, const std::string& stem) {
+    return UnusedFilePath(directory, stem, ".tbl");
 }
 
 std::string NumberedPagerName(std::size_t number) {
@@ -183,7 +198,7 @@ RosterOfFleet MakeRosterOfFleet(const std::vector<KeptPager>& pagers, const std:
             result.problems.push_back(unit.name + ": the roster cannot carry its " + built.refusals.front().key + " (" +
                                       built.refusals.front().value + ")");
         else if (!SameAsSent(sent, pagers[p].image)) {
-            const auto fields = Mismatches(AsShown(sent), shown[p]);
+            const auto fields = Mismatches(AsShown(sent), shown[p], sent, pagers[p].image);
             result.problems.push_back(unit.name + ": written over the base, its row would not give back its image" +
                                       (fields.empty() ? std::string() : " (" + MismatchText(fields) + ")"));
         }

@@ -1,5 +1,7 @@
 #include "fleet_log.h"
 
+#include <charconv>
+
 #include "file_system.h"
 #include "image_identity.h"
 #include "number_text.h"
@@ -11,7 +13,15 @@ namespace zr {
 
 namespace {
 
-constexpr std::size_t kUnitCell = 1, kTimeCell = 0, kOutcomeCell = 4, kImageCell = 8;
+constexpr std::size_t kUnitCell = 1, kTimeCell = 0, kOutcomeCell = 4, kChecksumCell = 6, kImageCell = 8;
+
+// The checksum cell as SentChecksum writes it, four hex digits; nothing for any other text.
+std::optional<std::uint16_t> ChecksumOfCell(std::string_view cell) {
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), value, 16);
+    if (cell.size() != 4 || error != std::errc() || end != cell.data() + cell.size()) return std::nullopt;
+    return static_cast<std::uint16_t>(value);
+}
 
 }  // namespace
 
@@ -24,9 +34,13 @@ std::string SentChecksum(const PagerImage& image) {
     return FormatHex(GetWord16(SentImage(image), kChecksumOffset), 4);
 }
 
-void FleetLog::Add(const LoggedWrite& write) {
+void FleetLog::Add(const LoggedWrite& write, std::optional<std::uint16_t> checksum) {
     written[write.unit] = write;
     byImage[write.identity] = write;
+    if (checksum)
+        writtenChecksums_.insert(*checksum);
+    else
+        allChecksumsKnown_ = false;
 }
 
 std::variant<FleetLog, TableError> ReadFleetLog(const std::filesystem::path& log) {
@@ -52,8 +66,8 @@ std::variant<FleetLog, TableError> ReadFleetLog(const std::filesystem::path& log
         // with its newest image, one that failed since counts as not written.
         if (read.oldForm) continue;
         if (cells[kOutcomeCell] == kWrittenOutcome && !cells[kImageCell].empty())
-            read.Add({cells[kUnitCell], cells[kTimeCell], cells[kImageCell]});
-        else if (cells[kOutcomeCell] == kFailedOutcome)
+            read.Add({cells[kUnitCell], cells[kTimeCell], cells[kImageCell]}, ChecksumOfCell(cells[kChecksumCell]));
+        else if (cells[kOutcomeCell] == kFailedOutcome || cells[kOutcomeCell] == kNoPagerOutcome)
             read.Forget(cells[kUnitCell]);
     }
     return read;

@@ -3,9 +3,11 @@
 // with, told by the image's identity, never by its 16-bit sum.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -50,10 +52,19 @@ struct FleetLog {
     // The log has no image column: no unit in it is known written with today's image.
     bool oldForm = false;
 
-    // Records a unit written now.
-    void Add(const LoggedWrite& write);
+    // Records a unit written now, with the checksum word its image carries (nothing when unknown).
+    void Add(const LoggedWrite& write, std::optional<std::uint16_t> checksum);
+    // False when no image the log records as written carries this checksum word: a pager whose two
+    // checksum bytes say so holds none of them, and its whole memory need not be read.
+    bool MayHold(std::uint16_t checksum) const {
+        return !allChecksumsKnown_ || writtenChecksums_.contains(checksum);
+    }
     // Records a unit whose Write failed: it counts as not written.
     void Forget(const std::string& unit) { written.erase(unit); }
+
+private:
+    std::set<std::uint16_t> writtenChecksums_;
+    bool allChecksumsKnown_ = true;
 };
 
 // Reads the log; one that does not exist yet records nothing, one that is no fleet log is an error.

@@ -5,6 +5,8 @@
 #include <thread>
 
 #include "file_system.h"
+#include "device_texts.h"
+#include "image_folder.h"
 #include "image_identity.h"
 #include "seated_pager.h"
 #include "safe_save.h"
@@ -81,6 +83,11 @@ public:
         : units_(units), options_(options), frontEnd_(frontEnd), port_(port), ports_{options.port} {}
 
     FleetWriteSummary Run() {
+        if (options_.outDirectory)
+            if (const auto refused = PrepareImageFolder(*options_.outDirectory)) {
+                summary_.outError = options_.outDirectory->string() + ": " + *refused;
+                return summary_;
+            }
         // The log is judged as a save judges its target before it is read: a FIFO, a device or a
         // read-only file is refused, never waited on or forced.
         if (const auto refused = files::CheckAppendTarget(options_.log)) {
@@ -145,19 +152,28 @@ private:
             // A failed Write leaves its pager in hand: the next unit waits until it has gone.
             failedInHand_ = !ok;
             sawNoPager_ = false;
+            std::string message = view.lastMessage;
+            std::optional<std::string> notKept;
             if (ok) {
-                log_.Add({unit.name, time, identity});
-                SaveSentImage(unit, image);
+                log_.Add({unit.name, time, identity}, GetWord16(image, kChecksumOffset));
+                notKept = SaveSentImage(unit, image);
+                if (notKept) message += "; image not kept: " + *notKept;
             } else {
                 log_.Forget(unit.name);
             }
             if (!Record(unit, ok ? UnitOutcome::Written : UnitOutcome::Failed,
-                        {time, unit.name, options_.port, view.firmware,
-                         std::string(ok ? kWrittenOutcome : kFailedOutcome), view.lastMessage,
-                         SentChecksum(unit.image), view.pieces, identity}))
+                        {time, unit.name, options_.port, view.firmware, std::string(LoggedOutcome(ok, view)),
+                         message, SentChecksum(unit.image), view.pieces, identity}))
                 return;
             if (ok) {
                 ++summary_.written;
+                // The pager holds its image, but the record of it is missing: stop before the next
+                // pager rather than write a fleet whose images are lost one after another.
+                if (notKept) {
+                    ++summary_.notKept;
+                    frontEnd_.ShowProblem("cannot save " + *notKept + "; stopped");
+                    summary_.stopped = true;
+                }
                 return;
             }
             const UnitStep next = frontEnd_.AskAfterFailure(unit, view.lastMessage);
@@ -168,16 +184,23 @@ private:
         }
     }
 
+    // What the log says of a Write: written, failed, or that no pager answered the firmware question
+    // (the Write then shows the old-firmware box, as the window's Write does).
+    static std::string_view LoggedOutcome(bool written, const RecordedView& view) {
+        if (written) return kWrittenOutcome;
+        if (view.firmware.empty() && view.lastMessage == OldFirmwareMessage().text) return kNoPagerOutcome;
+        return kFailedOutcome;
+    }
+
     // The technician connects the unit's pager; one that holds another unit's image is written
     // only on their explicit word.
     UnitStep AskForPager(const UnitImage& unit, std::size_t number) {
         const UnitStep step = frontEnd_.AskToConnect(unit, number, units_.size());
         if (step != UnitStep::Go) return step;
-        const SeatedPager seated = LookBehindBoard(port_, ports_, frontEnd_.DeviceView());
-        if (!seated.Present()) return UnitStep::Go;  // the Write itself tells what is missing
-        const auto holder = HolderOf(log_, seated.held);
-        if (!holder || holder->unit == unit.name) return UnitStep::Go;
-        return frontEnd_.AskToWriteOver(unit, *holder);
+        const SeatedPager seated = LookBehindBoard(port_, ports_, log_, frontEnd_.DeviceView());
+        // Without a pager the Write itself tells what is missing.
+        if (!seated.holder || seated.holder->unit == unit.name) return UnitStep::Go;
+        return frontEnd_.AskToWriteOver(unit, *seated.holder);
     }
 
     // The one Write of a unit: the window's Write, gates, repair, seal, pieces and read-back; with
@@ -199,48 +222,62 @@ private:
         return true;
     }
 
-    void SaveSentImage(const UnitImage& unit, const PagerImage& image) {
-        if (!options_.outDirectory) return;
+    // Keeps the sent image as OUT/UNIT.tbl; the file and the reason when it cannot.
+    std::optional<std::string> SaveSentImage(const UnitImage& unit, const PagerImage& image) {
+        if (!options_.outDirectory) return std::nullopt;
         std::error_code error;
         std::filesystem::create_directories(*options_.outDirectory, error);
         const auto path = *options_.outDirectory / (unit.name + ".tbl");
-        if (const auto failure = SaveTableFileAs(path, image))
-            frontEnd_.ShowProblem("cannot save " + path.string() + ": " + failure->reason);
+        if (const auto failure = SaveTableFileAs(path, image)) return path.string() + ": " + failure->reason;
+        return std::nullopt;
     }
 
     // Looks behind the board until a pager is there that was not written last: no pager answered in
-    // between, or its memory differs from what was sent to the last one.
+    // between, or its memory differs from what was sent to the last one. An empty cradle is looked
+    // at again at once (each glance waits on the line a moment), so a new pager is noticed the
+    // moment it is seated; otherwise the board is looked at again every half second.
     UnitStep WaitForNewPager(const UnitImage& unit) {
-        for (;;) {
-            if (frontEnd_.StopRequested()) return UnitStep::Stop;
-            const auto why = WhyNotTaken(unit);
+        for (bool again = false;; again = true) {
+            if (frontEnd_.StopRequested()) return StopWhileWaiting(unit);
+            const auto why = WhyNotTaken(unit, again);
             if (!why) return UnitStep::Go;
-            frontEnd_.ShowWaiting(unit, *why);
-            for (int slice = 0; slice < kSlicesBetweenLooks; ++slice) {
-                if (frontEnd_.StopRequested()) return UnitStep::Stop;
+            frontEnd_.ShowWaiting(unit, why->text);
+            for (int slice = 0; slice < (why->emptyCradle ? 0 : kSlicesBetweenLooks); ++slice) {
+                if (frontEnd_.StopRequested()) return StopWhileWaiting(unit);
                 std::this_thread::sleep_for(kWaitSlice);
                 frontEnd_.DeviceView().ProcessEvents();
             }
         }
     }
 
+    UnitStep StopWhileWaiting(const UnitImage& unit) {
+        CloseQuietly(port_);  // an empty cradle's look leaves it open for the next
+        summary_.stoppedWaitingFor = unit.name;
+        return UnitStep::Stop;
+    }
+
+    struct NotTaken {
+        std::string text;
+        bool emptyCradle = false;  // the board answers, no pager does
+    };
+
     // Nothing when the pager behind the board may take the unit: it holds no other unit's image by
     // the log (an earlier image of this very unit marks its own pager), and it is not the pager
     // whose Write just failed, still in hand.
-    std::optional<std::string> WhyNotTaken(const UnitImage& unit) {
-        const SeatedPager seated = LookBehindBoard(port_, ports_, frontEnd_.DeviceView());
+    std::optional<NotTaken> WhyNotTaken(const UnitImage& unit, bool again) {
+        const SeatedPager seated = LookBehindBoard(port_, ports_, log_, frontEnd_.DeviceView(), again);
         if (seated.result == PeekResult::NoBoard) {
             sawNoPager_ = true;
-            return "no board answers on " + options_.port;
+            return NotTaken{"no board answers on " + options_.port};
         }
         if (!seated.Present()) {
             sawNoPager_ = true;
-            return std::string("no pager behind the board");
+            return NotTaken{"no pager behind the board", true};
         }
-        if (failedInHand_ && !sawNoPager_) return std::string("the pager whose Write failed is still in hand");
-        const auto holder = HolderOf(log_, seated.held);
-        if (holder && holder->unit != unit.name)
-            return "the pager behind the board holds unit " + holder->unit + "'s image, written " + holder->time;
+        if (failedInHand_ && !sawNoPager_) return NotTaken{"the pager whose Write failed is still in hand"};
+        if (seated.holder && seated.holder->unit != unit.name)
+            return NotTaken{"the pager behind the board holds unit " + seated.holder->unit + "'s image, written " +
+                            seated.holder->time};
         return std::nullopt;
     }
 
@@ -270,10 +307,17 @@ std::string_view OutcomeText(UnitOutcome outcome) {
 }
 
 std::string SummaryText(const FleetWriteSummary& summary, std::size_t units) {
+    if (summary.outError) return *summary.outError + "; no pager was written";
     std::string text = std::to_string(summary.written) + " written, " + std::to_string(summary.alreadyWritten) +
                        " already written, " + std::to_string(summary.failed) + " failed, " +
                        std::to_string(summary.skipped) + " skipped";
-    if (summary.stopped && !summary.AllWritten(units)) text += "; stopped, run again with the same log to go on";
+    if (summary.notKept > 0)
+        text += ", " + std::to_string(summary.notKept) + (summary.notKept == 1 ? " image" : " images") + " not kept";
+    if (summary.stoppedWaitingFor)
+        text += "; stopped while waiting for the pager of unit " + *summary.stoppedWaitingFor +
+                " (no pager in hand), run again with the same log to go on";
+    else if (summary.stopped && !summary.AllWritten(units))
+        text += "; stopped, run again with the same log to go on";
     return text;
 }
 

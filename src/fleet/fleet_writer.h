@@ -71,12 +71,18 @@ struct FleetWriteSummary {
     std::size_t failed = 0;
     std::size_t skipped = 0;
     bool stopped = false;
+    // The stop came while waiting for this unit's pager, with no pager in hand.
+    std::optional<std::string> stoppedWaitingFor;
     std::optional<TableError> logError;  // the log could not be read or written: no pager was touched
+    // The folder of sent images cannot take them ("sent: is not a folder"): no pager was touched.
+    std::optional<std::string> outError;
+    std::size_t notKept = 0;  // units written whose sent image could not be saved (the run stops)
 
-    bool AllWritten(std::size_t units) const { return !logError && written + alreadyWritten == units; }
+    bool AllWritten(std::size_t units) const { return !logError && !outError && written + alreadyWritten == units; }
 };
 
-// "3 written, 1 already written, 0 failed, 0 skipped", and how to go on after a stop.
+// "3 written, 1 already written, 0 failed, 0 skipped", images not kept, and how to go on after a
+// stop; or why no pager was written.
 std::string SummaryText(const FleetWriteSummary& summary, std::size_t units);
 
 // Writes the units in order through `port`, the program's one serial port.

@@ -28,13 +28,18 @@ void NextPagerWait::Handled(const std::optional<PagerImage>& memory) {
 
 bool NextPagerWait::Wait(const std::function<bool()>& stopRequested,
                          const std::function<void(std::string_view)>& showWaiting) {
+    const auto stop = [this] {
+        CloseQuietly(port_);  // an empty cradle's look leaves it open for the next
+        return false;
+    };
     for (;;) {
-        if (stopRequested()) return false;
+        if (stopRequested()) return stop();
         const auto why = WhyNotTaken();
         if (!why) return true;
         showWaiting(*why);
-        for (int slice = 0; slice < kSlicesBetweenLooks; ++slice) {
-            if (stopRequested()) return false;
+        // An empty cradle is looked at again at once: each glance waits on the line a moment.
+        for (int slice = 0; slice < (emptyCradle_ ? 0 : kSlicesBetweenLooks); ++slice) {
+            if (stopRequested()) return stop();
             std::this_thread::sleep_for(kWaitSlice);
             view_.ProcessEvents();
         }
@@ -46,9 +51,9 @@ std::optional<std::string> NextPagerWait::WhyNotTaken() {
     EventsOnlyView quiet(view_);
     const SquelchLevelTable levels = BuiltInSquelchLevelTable();
     const DeviceContext context{port_, ports_, 0, seen, levels, quiet};
-    // The checksum first: two bytes tell a different pager at once; the whole memory only when
-    // they match.
-    if (const auto why = Absence(PeekPagerMemory(context, kChecksumOffset, 2))) return why;
+    // The checksum first, at a glance: two bytes tell a different pager at once; the whole memory
+    // only when they match.
+    if (const auto why = Absence(GlancePagerMemory(context, kChecksumOffset, 2, emptyCradle_))) return why;
     if (sawNoPager_ || !handledAny_) return std::nullopt;
     if (!last_) return "the pager whose read failed is still behind the board";
     if (GetWord16(seen, kChecksumOffset) != GetWord16(*last_, kChecksumOffset)) return std::nullopt;
@@ -59,6 +64,7 @@ std::optional<std::string> NextPagerWait::WhyNotTaken() {
 }
 
 std::optional<std::string> NextPagerWait::Absence(PeekResult result) {
+    emptyCradle_ = result == PeekResult::NoPager;
     if (result == PeekResult::Read) return std::nullopt;
     sawNoPager_ = true;
     if (result == PeekResult::NoBoard) return "no board answers on " + ports_.front();

@@ -19,9 +19,9 @@ public:
     // its removal tells the next pager).
     void Handled(const std::optional<PagerImage>& memory);
 
-    // Looks behind the board every half second until a pager is there that was not handled last
-    // (no pager answered in between, or its memory differs); `showWaiting` hears why a look did
-    // not take the pager. False when `stopRequested` said so first.
+    // Looks behind the board until a pager is there that was not handled last (no pager answered in
+    // between, or its memory differs): an empty cradle again at once, a pager not taken every half
+    // second; `showWaiting` hears why a look did not take the pager. False when `stopRequested` said so first.
     bool Wait(const std::function<bool()>& stopRequested, const std::function<void(std::string_view)>& showWaiting);
 
 private:
@@ -34,6 +34,7 @@ private:
     bool handledAny_ = false;
     std::optional<PagerImage> last_;
     bool sawNoPager_ = false;
+    bool emptyCradle_ = false;  // the last look found the board but no pager behind it
 };
 
 }  // namespace zr

@@ -7,7 +7,10 @@
 #include <optional>
 #include <sstream>
 
+#include "image_fields.h"
 #include "keyed_edits.h"
+#include "printable_text.h"
+#include "unit_name.h"
 
 namespace zr {
 
@@ -24,7 +27,7 @@ std::string Lowercase(std::string_view text) {
 // Reads the CSV text one character at a time, counting lines as it goes.
 class CsvReader {
 public:
-    explicit CsvReader(std::string_view text) : text_(text) {}
+    CsvReader(std::string_view text, char separator) : text_(text), separator_(separator) {}
 
     std::variant<std::vector<CsvRow>, TableError> Rows() {
         std::vector<CsvRow> rows;
@@ -51,7 +54,7 @@ private:
             if (position_ < text_.size() && text_[position_] == '"') {
                 if (auto error = ReadQuoted(cell, row.cells.size() + 1)) return error;
             } else {
-                while (position_ < text_.size() && text_[position_] != ',' && !AtLineEnd()) {
+                while (position_ < text_.size() && text_[position_] != separator_ && !AtLineEnd()) {
                     if (text_[position_] == '"')
                         return TableError{line_, row.cells.size() + 1,
                                           "a quote inside a cell that does not begin with one"};
@@ -60,7 +63,7 @@ private:
             }
             row.cells.push_back(std::move(cell));
             if (position_ >= text_.size()) return std::nullopt;
-            if (text_[position_] == ',') {
+            if (text_[position_] == separator_) {
                 ++position_;
                 continue;
             }
@@ -82,7 +85,7 @@ private:
                     continue;
                 }
                 ++position_;
-                if (position_ < text_.size() && text_[position_] != ',' && !AtLineEnd())
+                if (position_ < text_.size() && text_[position_] != separator_ && !AtLineEnd())
                     return TableError{line_, column, "text after the closing quote of a cell"};
                 return std::nullopt;
             }
@@ -97,6 +100,7 @@ private:
     }
 
     std::string_view text_;
+    char separator_;
     std::size_t position_ = 0;
     std::size_t line_ = 1;
 };
@@ -105,17 +109,56 @@ bool IsEmptyRow(const CsvRow& row) {
     return std::all_of(row.cells.begin(), row.cells.end(), [](const std::string& cell) { return cell.empty(); });
 }
 
-// A unit's name becomes the name of its table file, so it must be one on every system.
-std::optional<std::string> UnitNameFault(const std::string& name) {
-    if (name.empty()) return "the unit has no name";
-    if (name == "." || name == "..") return "\"" + name + "\" cannot name a unit";
-    if (name.front() == ' ' || name.back() == ' ' || name.back() == '.')
-        return "the unit name \"" + name + "\" begins or ends with a blank, or ends with a dot";
-    for (const char c : name)
-        if (static_cast<unsigned char>(c) < 0x20 || std::string_view("/\\<>:\"|?*").find(c) != std::string_view::npos)
-            return "the unit name \"" + name + "\" holds a character a file name cannot: / \\ < > : \" | ? * or a "
-                   "control character";
-    return std::nullopt;
+// Spreadsheets in many locales save CSV with ";" between the cells: the header line tells which
+// separator the file uses (the keys hold neither).
+char SeparatorOf(std::string_view text) {
+    std::size_t commas = 0, semicolons = 0;
+    bool quoted = false;
+    for (const char c : text) {
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == '\n' || c == '\r') break;
+        if (c == ',') ++commas;
+        if (c == ';') ++semicolons;
+    }
+    return semicolons > commas ? ';' : ',';
+}
+
+std::string_view Trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A key as a person may have typed it: case, blanks and the marks between its words left out.
+std::string Squeezed(std::string_view key) {
+    std::string squeezed;
+    for (const char c : key)
+        if (std::string_view(" \t_-.").find(c) == std::string_view::npos)
+            squeezed += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return squeezed;
+}
+
+// The one column name that `header` differs from only in case, blanks, "_", "-" or ".".
+std::optional<std::string> ColumnMeant(std::string_view header) {
+    const std::string squeezed = Squeezed(header);
+    std::optional<std::string> meant;
+    const auto consider = [&](std::string_view name) {
+        if (Squeezed(name) != squeezed || meant == name) return true;
+        if (meant) return false;  // two names fit: none is meant for sure
+        meant = std::string(name);
+        return true;
+    };
+    if (!consider(kUnitColumn)) return std::nullopt;
+    for (const auto& field : ImageFields())
+        if (IsEditableKey(field.key) && !consider(field.key)) return std::nullopt;
+    return meant;
+}
+
+std::string UnknownColumnReason(const std::string& name) {
+    const std::string shown = EscapeControlBytes(name);
+    if (const auto meant = ColumnMeant(name)) return "unknown key " + shown + "; did you mean " + *meant + "?";
+    return NotEditableReason(shown);
 }
 
 std::variant<Roster, TableError> RosterOfRows(const std::vector<CsvRow>& rows) {
@@ -125,17 +168,18 @@ std::variant<Roster, TableError> RosterOfRows(const std::vector<CsvRow>& rows) {
     std::optional<std::size_t> unitColumn;
     std::map<std::string, std::size_t> seen;
     for (std::size_t i = 0; i < header.cells.size(); ++i) {
-        const std::string& name = header.cells[i];
+        const std::string name(Trimmed(header.cells[i]));
         const std::size_t column = i + 1;
         if (name.empty()) return TableError{header.line, column, "the column has no name"};
         if (const auto earlier = seen.find(name); earlier != seen.end())
             return TableError{header.line, column,
-                              "the column " + name + " is already column " + std::to_string(earlier->second)};
+                              "the column " + EscapeControlBytes(name) + " is already column " +
+                                  std::to_string(earlier->second)};
         seen.emplace(name, column);
         if (name == kUnitColumn) {
             unitColumn = i;
         } else if (!IsEditableKey(name)) {
-            return TableError{header.line, column, NotEditableReason(name)};
+            return TableError{header.line, column, UnknownColumnReason(name)};
         } else {
             roster.keys.push_back(name);
             roster.keyColumns.push_back(column);
@@ -166,11 +210,11 @@ std::variant<Roster, TableError> RosterOfRows(const std::vector<CsvRow>& rows) {
 
 }  // namespace
 
-std::variant<std::vector<CsvRow>, TableError> ParseCsv(std::string_view text) {
+std::variant<std::vector<CsvRow>, TableError> ParseCsv(std::string_view text, char separator) {
     if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF"))
         return TableError{0, 0, "the file is UTF-16 text; save it as CSV in UTF-8"};
     if (text.starts_with(kUtf8Mark)) text.remove_prefix(kUtf8Mark.size());
-    return CsvReader(text).Rows();
+    return CsvReader(text, separator).Rows();
 }
 
 std::variant<std::string, TableError> ReadTextFile(const std::filesystem::path& path) {
@@ -199,7 +243,7 @@ std::string CsvLine(const std::vector<std::string>& cells) {
 }
 
 std::variant<Roster, TableError> ParseRoster(std::string_view text) {
-    auto rows = ParseCsv(text);
+    auto rows = ParseCsv(text, SeparatorOf(text));
     if (const auto* error = std::get_if<TableError>(&rows)) return *error;
     return RosterOfRows(std::get<std::vector<CsvRow>>(rows));
 }

@@ -2,9 +2,10 @@
 // pager (unique, and fit to be a file name); every other column is a field key as `set` takes it,
 // and a cell holds that field's value for the unit, or nothing to keep the base file's value.
 //
-// Spreadsheets write CSV in several ways; all of these are taken: a UTF-8 byte order mark, CRLF or
-// LF line ends, cells in double quotes (with "" for a quote, and separators and line breaks
-// inside), and empty rows, which are skipped. Anything else that is no clean table is refused with
+// Spreadsheets write CSV in several ways; all of these are taken: "," or ";" between the cells (as
+// the header line shows), a UTF-8 byte order mark, CRLF or LF line ends, cells in double quotes
+// (with "" for a quote, and separators and line breaks inside), blanks around the column names, and
+// empty rows, which are skipped. Anything else that is no clean table is refused with
 // the line and the column where it goes wrong, before a single pager is touched.
 #pragma once
 
@@ -34,7 +35,7 @@ struct TableError {
     std::string text;
 };
 
-std::variant<std::vector<CsvRow>, TableError> ParseCsv(std::string_view text);
+std::variant<std::vector<CsvRow>, TableError> ParseCsv(std::string_view text, char separator = ',');
 // The file's text; a TableError (line 0) when it cannot be read.
 std::variant<std::string, TableError> ReadTextFile(const std::filesystem::path& path);
 // One CSV line: cells quoted when they hold a separator, a quote or a line break.

@@ -1,5 +1,5 @@
-// What the pager behind the board holds, looked at quietly before a unit is written or verified:
-// its whole memory, and whose image that is by the fleet log.
+// What the pager behind the board holds, looked at quietly before a unit is written: whether a pager
+// is there at all, and whose image it holds by the fleet log.
 #pragma once
 
 #include <optional>
@@ -12,7 +12,8 @@ namespace zr {
 
 struct SeatedPager {
     PeekResult result = PeekResult::NoBoard;
-    PagerImage held{};  // its whole memory, when result is Read
+    // The unit whose image it holds by the log: the last unit written with exactly that image.
+    std::optional<LoggedWrite> holder;
 
     bool Present() const { return result == PeekResult::Read; }
 };
@@ -27,11 +28,11 @@ private:
     DeviceOperationView& shown_;
 };
 
-// Reads the whole memory of the pager behind the board on `port`; shows nothing but keeps `view`'s
-// events flowing.
-SeatedPager LookBehindBoard(CommPort& port, const PortNameTable& ports, DeviceOperationView& view);
-
-// The unit whose pager holds `held` by the log: the last unit written with exactly that image.
-std::optional<LoggedWrite> HolderOf(const FleetLog& log, const PagerImage& held);
+// Looks at the pager behind the board on `port` for `log`'s sake: a glance at its two checksum bytes
+// tells whether a pager is there, and its whole memory is read only when that checksum is one an
+// image the log records as written carries. Shows nothing but keeps `view`'s events flowing. `again`
+// after a look that found the cradle empty takes the port as that look left it, open.
+SeatedPager LookBehindBoard(CommPort& port, const PortNameTable& ports, const FleetLog& log,
+                            DeviceOperationView& view, bool again = false);
 
 }  // namespace zr

@@ -1,7 +1,8 @@
 // File > Program a Fleet...: one base table file and a roster, every unit's image built and the
 // fleet's tone plan checked, then the units written one after another into their pagers with the
-// Write of the Pager menu, each step shown, and the log growing as it is written. It runs exactly
-// the core code of `zr250pro-cli roster`.
+// Write of the Pager menu, each step shown, and the log growing as it is written; or the fleet's
+// pagers read one after another, each verified against the roster or kept as a table file. It runs
+// exactly the core code of `zr250pro-cli roster`.
 #pragma once
 
 #include <QDialog>
@@ -11,6 +12,7 @@
 
 #include "comm_port.h"
 #include "fleet_check.h"
+#include "fleet_reader.h"
 #include "fleet_writer.h"
 
 class QCheckBox;
@@ -26,7 +28,7 @@ namespace zr::gui {
 
 class FleetSheetPanel;
 
-class FleetDialog final : public QDialog, private FleetFrontEnd {
+class FleetDialog final : public QDialog, private FleetFrontEnd, private FleetReadFrontEnd {
     Q_OBJECT
 
 public:
@@ -35,7 +37,7 @@ public:
                 QWidget* parent = nullptr);
     ~FleetDialog() override;
 
-    // True while units are being written.
+    // True while units are being written or pagers read.
     bool IsWriting() const { return writing_; }
     // The fleet last loaded and checked, for the pages a recording holds.
     const std::optional<CheckedFleet>& LoadedFleet() const { return fleet_; }
@@ -50,12 +52,30 @@ private:
     void BuildControls(const std::filesystem::path& startDirectory);
     void CheckClick();
     void WriteClick();
+    void VerifyClick();
+    void ReadClick();
+    // Starts and ends a run (Write All, Verify All, Read All): the files and buttons greyed meanwhile;
+    // `firstStep` is what the step line says once the first pager is talked to.
+    void BeginRun(const QString& firstStep);
+    void EndRun();
+    // What the step line says while the unit of the row is written: "Writing unit P-01 (1 of 2) ...".
+    QString WritingText(int row) const;
+    // "Reading pager 2 ..."
+    static QString ReadingText(std::size_t number);
+    // The unit's row of the table; -1 when it has none.
+    int UnitRow(const std::string& name) const;
+    void ShowOutcome(int row, const QString& outcome, const QString& detail, bool problem);
+    int UnitsWithOutcome() const;
+    // What the step line says once the next Write or Read talks to the pager.
+    void SetNextStep(const QString& text);
     // Loads and checks the files named in the dialog and shows the units; false when nothing could
     // be built.
     bool LoadFleet();
     void ShowUnits();
+    // No roster shown: the table, problems, chart and fleet bar empty.
+    void ClearFleet();
     void SetEditing(bool enabled);
-    UnitStep AskStep(const QString& text, const QString& goOnCaption);
+    UnitStep AskStep(const QString& text, const QString& goOnCaption, bool skippable = true);
     void Answer(UnitStep step);
 
     DeviceOperationView& DeviceView() override;
@@ -67,8 +87,13 @@ private:
     void ShowProblem(const std::string& text) override;
     bool StopRequested() override { return stopRequested_; }
 
+    bool AskToSeat(std::size_t number) override;
+    void ShowWaiting(std::size_t number, std::string_view why) override;
+    void ShowPagerDone(const PagerOutcome& outcome) override;
+
     CommPort& port_;
     std::string portName_;
+    std::filesystem::path startDirectory_;
     std::optional<CheckedFleet> fleet_;
     bool writing_ = false;
     bool stopRequested_ = false;
@@ -83,6 +108,7 @@ private:
     QCheckBox* chkChangedOnly_ = nullptr;
     QCheckBox* chkWait_ = nullptr;
     QCheckBox* chkUserMode_ = nullptr;
+    QList<QPushButton*> browseButtons_;
     QPushButton* btnCheck_ = nullptr;
     QTableWidget* grdUnits_ = nullptr;
     QPlainTextEdit* memProblems_ = nullptr;
@@ -94,6 +120,8 @@ private:
     QProgressBar* pbPager_ = nullptr;
     QProgressBar* pbFleet_ = nullptr;
     QPlainTextEdit* memLog_ = nullptr;
+    QPushButton* btnVerify_ = nullptr;
+    QPushButton* btnRead_ = nullptr;
     QPushButton* btnWrite_ = nullptr;
     QPushButton* btnClose_ = nullptr;
     FleetSheetPanel* sheetPanel_ = nullptr;

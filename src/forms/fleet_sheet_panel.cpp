@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -28,43 +29,44 @@ public:
 
     void Show(const CheckedFleet* fleet) {
         fleet_ = fleet;
-        overlaps_ = fleet ? report::FindOverlaps(fleet->units) : std::vector<report::BandOverlap>{};
         const std::size_t rows = fleet ? fleet->units.size() : 0;
         setMinimumHeight(rows ? static_cast<int>(report::ChartHeight(rows) * kScreenScale) : 0);
         update();
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
         painter.fillRect(rect(), Qt::white);
         if (!fleet_ || fleet_->units.empty()) return;
         painter.setRenderHint(QPainter::Antialiasing);
+        painter.setClipRect(event->rect());  // the rows in view only
         painter.scale(kScreenScale, kScreenScale);
         report::PaintTonePlanChart(painter, QRectF(QPointF(4, 0), QSizeF(width() / kScreenScale - 8, height() / kScreenScale)),
-                                   fleet_->units, overlaps_, 0, fleet_->units.size());
+                                   fleet_->units, fleet_->problems, 0, fleet_->units.size());
     }
 
 private:
     const CheckedFleet* fleet_ = nullptr;
-    std::vector<report::BandOverlap> overlaps_;
 };
 
 FleetSheetPanel::FleetSheetPanel(QWidget* parent) : QWidget(parent) {
-    auto* layout = new QVBoxLayout(this);
+    // The button beside the chart, not under it: the dialog must fit a small screen.
+    auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     chart_ = new Chart(this);
     scroll_ = new QScrollArea(this);
     scroll_->setWidget(chart_);
     scroll_->setWidgetResizable(true);
+    scroll_->setMinimumHeight(48);
     layout->addWidget(scroll_, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
+    auto* buttons = new QVBoxLayout;
     btnExportSheet_ = new QPushButton(QStringLiteral("Export &Sheet..."), this);
     btnExportSheet_->setObjectName(QStringLiteral("btnExportSheet"));
     btnExportSheet_->setEnabled(false);
     connect(btnExportSheet_, &QPushButton::clicked, this, &FleetSheetPanel::ExportSheetClick);
     buttons->addWidget(btnExportSheet_);
+    buttons->addStretch(1);
     layout->addLayout(buttons);
 }
 

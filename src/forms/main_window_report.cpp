@@ -1,10 +1,10 @@
 // File > Print... and File > Export Card as PDF...: the pager card of the image in the window.
-#include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 
 #include "main_window.h"
 #include "pager_card.h"
+#include "table_file_dialogs.h"
 
 namespace {
 
@@ -31,16 +31,13 @@ void MainWindow::Print1Click() {
 
 void MainWindow::ExportCard1Click() {
     if (busy_) return;
-    const auto suggested = startDirectory_ / (cardFile_.empty() ? std::filesystem::path("card")
-                                                                : cardFile_.filename().replace_extension())
-                                                 .concat(".pdf");
-    const QString chosen = QFileDialog::getSaveFileName(this, QStringLiteral("Export Card as PDF"),
-                                                        QString::fromStdString(suggested.string()),
-                                                        QStringLiteral("PDF files (*.pdf)"));
+    const auto suggested =
+        (cardFile_.empty() ? std::filesystem::path("card") : cardFile_.filename().replace_extension()).concat(".pdf");
+    const auto target =
+        zr::gui::ChooseTableFile(this, zr::gui::TableFileDialogKind::ExportCard, startDirectory_, suggested);
     ReactivateAfterModal();
-    if (chosen.isEmpty()) return;
-    const std::filesystem::path target = chosen.toStdString();
+    if (!target) return;
     if (const auto failure =
-            zr::report::WriteCard(target, zr::report::CardSourceOf(image_, cardFile_), CardSetup().paper))
-        ShowMessageBox(zr::StopMessage("Cannot write " + target.string() + ": " + *failure));
+            zr::report::WriteCard(*target, zr::report::CardSourceOf(image_, cardFile_), CardSetup().paper))
+        ShowMessageBox(zr::StopMessage("Cannot write " + target->string() + ": " + *failure));
 }

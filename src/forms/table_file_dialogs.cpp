@@ -22,15 +22,16 @@ std::unique_ptr<QFileDialog> MakeTableFileDialog(QWidget* parent, TableFileDialo
                                                  const std::filesystem::path& folder,
                                                  const std::filesystem::path& suggested) {
     auto dialog = std::make_unique<QFileDialog>(parent);
-    dialog->setNameFilters(QStringList{ToQString(kTableFileFilter)});
-    dialog->setDefaultSuffix(ToQString(kTableFileExtension));
+    const bool card = kind == TableFileDialogKind::ExportCard;
+    dialog->setNameFilters(QStringList{card ? QStringLiteral("PDF files (*.pdf)") : ToQString(kTableFileFilter)});
+    dialog->setDefaultSuffix(card ? QStringLiteral("pdf") : ToQString(kTableFileExtension));
     dialog->setDirectory(QStringFromPath(folder));
     if (kind == TableFileDialogKind::Open) {
         dialog->setWindowTitle(QStringLiteral("Open"));
         dialog->setAcceptMode(QFileDialog::AcceptOpen);
         dialog->setFileMode(QFileDialog::ExistingFile);
     } else {
-        dialog->setWindowTitle(QStringLiteral("Save As"));
+        dialog->setWindowTitle(card ? QStringLiteral("Export Card as PDF") : QStringLiteral("Save As"));
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setFileMode(QFileDialog::AnyFile);
         dialog->setOption(QFileDialog::DontConfirmOverwrite, false);

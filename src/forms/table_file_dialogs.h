@@ -11,11 +11,12 @@ class QWidget;
 
 namespace zr::gui {
 
-enum class TableFileDialogKind { Open, SaveAs };
+enum class TableFileDialogKind { Open, SaveAs, ExportCard };
 
 // The dialog as the File menu shows it, captioned "Open" or "Save As": table files only, opened in
 // `folder`, the extension "tbl" added to a bare name; Open takes only an existing file, Save As asks
-// before it replaces one and proposes the file name `suggested` in that folder.
+// before it replaces one and proposes the file name `suggested` in that folder. Export Card is the
+// same save dialog for the pager card's PDF.
 std::unique_ptr<QFileDialog> MakeTableFileDialog(QWidget* parent, TableFileDialogKind kind,
                                                  const std::filesystem::path& folder,
                                                  const std::filesystem::path& suggested = {});

@@ -14,6 +14,9 @@ constexpr std::uint8_t kPieceSize = kWritePieceSize;
 constexpr std::chrono::milliseconds kPieceInterval{10};
 constexpr std::uint8_t kHalfImage = kImageSize / 2;
 constexpr int kProgressEnd = static_cast<int>(kImageSize);
+// A glance's reply is given up after this many empty polls of 30 ms: 0.15 s, some four times what
+// the exchange of a few bytes needs on the line.
+constexpr int kGlanceEmptyPolls = 4;
 
 enum class Phase { Read, Write, Verify };
 
@@ -23,11 +26,15 @@ void ResetProgress(DeviceOperationView& view) {
 }
 
 // A board answers a read of nothing at address 0 with a 15-byte reply whose checksum is right.
-bool PresenceTest(CommPort& port, DeviceOperationView& view) {
+bool PresenceTest(CommPort& port, FrameLink& link) {
     port.Purge();
     std::array<std::uint8_t, 128> scratch{};
-    FrameLink link(port, view);
     return link.ReadBlock(kPagerMemoryCommand, scratch, 0, 0);
+}
+
+bool PresenceTest(CommPort& port, DeviceOperationView& view) {
+    FrameLink link(port, view);
+    return PresenceTest(port, link);
 }
 
 bool HasSelectedPort(const DeviceContext& context) { return context.selectedPort < context.ports.size(); }
@@ -261,6 +268,33 @@ PeekResult PeekPagerMemory(const DeviceContext& context, std::uint16_t address, 
     return result;
 }
 
+PeekResult GlancePagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count,
+                             bool again) {
+    ResetProgress(context.view);
+    PeekResult result = PeekResult::NoBoard;
+    try {
+        // Opening a port costs more than the glance itself when other programs are many.
+        if (!again || !context.port.IsOpen()) {
+            context.port.Close();
+            if (HasSelectedPort(context))
+                context.port.Configure(kLineBaudRate, context.ports[context.selectedPort], kLineMode);
+        }
+        if (context.port.IsOpen()) {
+            context.port.Purge();
+            FrameLink link(context.port, context.view);
+            link.LimitEmptyPolls(kGlanceEmptyPolls);
+            if (link.ReadBlock(kPagerMemoryCommand, context.image.bytes, address, count))
+                result = PeekResult::Read;
+            else if (PresenceTest(context.port, link))
+                result = PeekResult::NoPager;
+        }
+    } catch (const ECommError&) {
+        result = PeekResult::NoBoard;
+    }
+    if (result != PeekResult::NoPager) CloseQuietly(context.port);
+    return result;
+}
+
 std::optional<std::size_t> StartupBoardCheck(CommPort& port, const PortNameTable& ports, DeviceOperationView& view) {
     const BoardScan scan = ScanPortsForBoard(port, ports, view);
     if (!scan.found) {
@@ -290,7 +324,12 @@ std::string QueryInterfaceVersion(CommPort& port, const PortNameTable& ports, st
 }
 
 bool ReadPager(const DeviceContext& context) {
-    return RunOperation(context, Phase::Read, [&context](FrameLink& link, Phase&) {
+    PagerImage held{};
+    return ReadPagerKeepingHeld(context, held);
+}
+
+bool ReadPagerKeepingHeld(const DeviceContext& context, PagerImage& held) {
+    return RunOperation(context, Phase::Read, [&context, &held](FrameLink& link, Phase&) {
         DeviceOperationView& view = context.view;
         view.SetDeviceMenuEnabled(false, false, false);
         view.SetStatusText(kReadingStatus);
@@ -304,6 +343,7 @@ bool ReadPager(const DeviceContext& context) {
         if (!ReadBothHalves(link, received, [&view](int end) { view.SetProgressPosition(end); }))
             return Fail(view, ReadErrorMessage());
         if (!HasValidChecksum(received)) return Fail(view, ChecksumErrorMessage());
+        held = received;
         RepairSquelchThresholds(received, context.squelchLevels);
         context.image = received;
         view.ImageReplaced();

@@ -40,6 +40,9 @@ struct DeviceContext {
 // the view hears `ImageReplaced()`; on any failure the image keeps everything but offsets 1 and 2
 // (the firmware version read from the pager). Returns true when "Read Success !" was shown.
 bool ReadPager(const DeviceContext& context);
+// The same Read; on success `held` receives the 256 bytes exactly as the pager holds them, before the
+// squelch repair: what a fleet's verify tells against the plan.
+bool ReadPagerKeepingHeld(const DeviceContext& context, PagerImage& held);
 
 // Pager > Write (F4). Repairs and seals the image (it stays sealed in memory, whatever happens on the
 // line), sends it in 32 acknowledged pieces of 8 bytes and reads it back. Returns true when
@@ -76,6 +79,15 @@ PortProbe ProbeSelectedPort(const DeviceContext& context);
 // nothing and closes the port.
 enum class PeekResult { Read, NoBoard, NoPager };
 PeekResult PeekPagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count);
+
+// A glance behind the board while a technician swaps pagers: as PeekPagerMemory, but the read (best
+// a few bytes) comes first and a seated pager answers it in tens of milliseconds, so its reply is
+// given up after 0.15 s without a byte instead of the Read's 3 s; only when it goes unanswered does
+// a presence test, as short, tell an empty cradle (NoPager) from a board that does not answer. An
+// empty cradle leaves the port open for the glance that follows at once (`again`), which takes the
+// port as it is; every other end closes it.
+PeekResult GlancePagerMemory(const DeviceContext& context, std::uint16_t address, std::uint8_t count,
+                             bool again = false);
 
 // The check at start-up: the scan, and the no-board box when no port answers, followed by what kept
 // ports from being opened. Returns the index to

@@ -74,7 +74,7 @@ bool FrameLink::ReceiveOneByte(std::size_t index, std::chrono::milliseconds poll
         view_.ProcessEvents();
         port_.WaitForInput(pollWait);
         view_.ProcessEvents();
-        if (++emptyPolls > kEmptyPollLimit) return false;
+        if (++emptyPolls > emptyPollLimit_) return false;
     }
 }
 

@@ -98,6 +98,10 @@ public:
     // Sends image[address] .. image[address + count - 1]; true when the board acknowledges.
     bool WriteBlock(const PagerImage& image, std::uint16_t address, std::uint8_t count);
 
+    // Replies time out after `emptyPolls` empty polls instead of kEmptyPollLimit: for a quick look
+    // behind the board that a seated pager answers at once, never for Read, Write or Verify.
+    void LimitEmptyPolls(int emptyPolls) { emptyPollLimit_ = emptyPolls; }
+
     // The pager's firmware version, 0 when the query fails. On success the two version bytes are
     // stored at image offsets 1 and 2 and the view shows the version ("%0.2f"). The minor byte is
     // read as the digits after the point: 5 and 10 give 5.1, 5 and 9 give 5.9.
@@ -112,6 +116,7 @@ private:
     CommPort& port_;
     DeviceOperationView& view_;
     std::array<std::uint8_t, kFrameBufferSize> buffer_{};
+    int emptyPollLimit_ = kEmptyPollLimit;
 };
 
 }  // namespace zr

@@ -49,7 +49,7 @@ QString LogDate(const std::string& time) {
 FleetSheet::FleetSheet(QString title, CheckedFleet fleet, std::optional<std::map<std::string, LoggedWrite>> log,
                        PaperSize paper)
     : title_(std::move(title)), fleet_(std::move(fleet)), log_(std::move(log)),
-      setup_{paper, QPageLayout::Landscape}, overlaps_(FindOverlaps(fleet_.units)) {
+      setup_{paper, QPageLayout::Landscape} {
     PlanPages();
 }
 
@@ -94,18 +94,14 @@ void FleetSheet::PlanPages() {
     };
     notes_.push_back(QStringLiteral("\x01Tone plan check"));
     if (fleet_.problems.empty()) add(QStringLiteral("No problems."));
-    for (const auto& problem : fleet_.problems) add(QStringLiteral("\u2022 ") + Text(problem.text));
+    // Numbered as the chart marks the tones of each problem.
+    for (std::size_t i = 0; i < fleet_.problems.size(); ++i)
+        add(QStringLiteral("#%1  ").arg(i + 1) + Text(fleet_.problems[i].text));
     for (const auto& unit : fleet_.units)
         for (const auto& cell : unit.refusals)
             add(QStringLiteral("\u2022 %1: %2 \"%3\" refused (roster line %4)")
                     .arg(Text(unit.name), Text(cell.key), Text(cell.value))
                     .arg(cell.line));
-    notes_.push_back(QString());
-    notes_.push_back(QStringLiteral("\x01Overlapping decoder bands"));
-    if (overlaps_.empty()) add(QStringLiteral("No two units' bands overlap."));
-    const auto groups = GroupOverlaps(overlaps_);
-    for (std::size_t i = 0; i < groups.size(); ++i)
-        add(QStringLiteral("#%1  ").arg(i + 1) + Text(DescribeOverlapGroup(fleet_.units, groups[i])));
     const auto noteLines = std::max<std::size_t>(1, static_cast<std::size_t>(body / kRowHeight));
     for (first = 0; first < notes_.size(); first += noteLines)
         pages_.push_back({PageKind::Notes, first, std::min(noteLines, notes_.size() - first)});
@@ -164,11 +160,11 @@ void FleetSheet::PaintPage(QPainter& painter, int index) const {
         case PageKind::Chart: {
             const double y = PaintPageHead(painter, index,
                                            QStringLiteral("tone plan chart, units %1 to %2 (bands \u00b1 decoder "
-                                                          "bandwidth; red: overlaps another unit's band)")
+                                                          "bandwidth; red #n: a tone of tone plan problem n)")
                                                .arg(page.first + 1)
                                                .arg(page.first + page.count));
-            PaintTonePlanChart(painter, QRectF(kMargin, y, width, size.height() - kMargin - y), fleet_.units, overlaps_,
-                               page.first, page.count);
+            PaintTonePlanChart(painter, QRectF(kMargin, y, width, size.height() - kMargin - y), fleet_.units,
+                               fleet_.problems, page.first, page.count);
             break;
         }
         case PageKind::Notes: {

@@ -1,6 +1,6 @@
 // A fleet sheet: a row per unit (its calls' tones and switches, group tones, decoder bandwidth and
-// what the fleet log says of its Write), the tone plan chart, and the tone plan check's problems
-// with the overlapping bands named. Pages follow one another as the fleet needs, the table's
+// what the fleet log says of its Write), the tone plan chart, and the tone plan check's problems,
+// numbered as the chart marks their tones. Pages follow one another as the fleet needs, the table's
 // header repeated on each.
 #pragma once
 
@@ -30,7 +30,6 @@ public:
     const PageSetup& Setup() const { return setup_; }
     int PageCount() const { return static_cast<int>(pages_.size()); }
     void PaintPage(QPainter& painter, int index) const;
-    const std::vector<BandOverlap>& Overlaps() const { return overlaps_; }
 
     // The table's columns and a unit's row, as printed.
     QStringList Header() const;
@@ -53,8 +52,7 @@ private:
     CheckedFleet fleet_;
     std::optional<std::map<std::string, LoggedWrite>> log_;
     PageSetup setup_;
-    std::vector<BandOverlap> overlaps_;
-    std::vector<QString> notes_;  // wrapped lines of the problems and the overlaps
+    std::vector<QString> notes_;  // wrapped lines of the problems and the refused cells
     std::vector<Page> pages_;
 };
 

@@ -93,21 +93,29 @@ void DrawFitting(QPainter& painter, QPointF point, const QString& text, double w
 // after its longest label; returns the y below them.
 double PaintLabelTable(QPainter& painter, double x, double y, double width, const CardTable& table, int columns) {
     y = PaintTitle(painter, x, y, width, table.title);
-    const QFontMetricsF metrics(ReportFont(kTextPoints));
+    const QFontMetricsF metrics(ReportFont(kTextPoints)), boldMetrics(ReportFont(kTextPoints, true));
     const double columnWidth = width / columns;
     const auto perColumn = (table.rows.size() + columns - 1) / columns;
     for (std::size_t start = 0; start < table.rows.size(); start += perColumn) {
         const std::size_t end = std::min(table.rows.size(), start + perColumn);
-        double labelWidth = 0;
-        for (std::size_t i = start; i < end; ++i) labelWidth = std::max(labelWidth, metrics.horizontalAdvance(table.rows[i][0]));
-        labelWidth = std::min(labelWidth + 10, columnWidth * 0.68);
+        // A value without a unit (a list item such as "4 sections (30 second)") is shown whole; a
+        // long label gives way to it and is condensed instead.
+        double labelWidth = 0, plainValueWidth = 0;
+        for (std::size_t i = start; i < end; ++i) {
+            labelWidth = std::max(labelWidth, metrics.horizontalAdvance(table.rows[i][0]));
+            if (table.rows[i][2].isEmpty())
+                plainValueWidth = std::max(plainValueWidth, boldMetrics.horizontalAdvance(table.rows[i][1]) + 8);
+        }
+        labelWidth = std::clamp(std::min(labelWidth + 10, columnWidth - plainValueWidth - 10), columnWidth * 0.2,
+                                columnWidth * 0.68);
         const double left = x + columnWidth * static_cast<double>(start / perColumn);
         for (std::size_t i = start; i < end; ++i) {
             const auto& row = table.rows[i];
             const double baseline = y + kLine * static_cast<double>(i - start) + 9;
             DrawFitting(painter, QPointF(left, baseline), row[0], labelWidth - 6);
             const double valueLeft = left + labelWidth, room = columnWidth - labelWidth - 10;
-            const double valueWidth = std::min(room, std::max(metrics.horizontalAdvance(row[1]) * 1.1 + 6, 46.0));
+            const double valueWidth =
+                row[2].isEmpty() ? room : std::min(room, std::max(metrics.horizontalAdvance(row[1]) * 1.1 + 6, 46.0));
             DrawFitting(painter, QPointF(valueLeft, baseline), row[1], valueWidth - 4, true);
             if (!row[2].isEmpty())
                 DrawFitting(painter, QPointF(valueLeft + valueWidth, baseline), row[2], room - valueWidth);

@@ -331,6 +331,9 @@ std::vector<std::uint8_t> PagerSimulator::Reply(const std::vector<std::uint8_t>&
             for (std::size_t i = address; i < std::min(address + data.size(), kImageSize); ++i) read_[i] = true;
         swapAfterReply_ = swapAfterReply_ || (options_.swapAfterRead && command == kPagerMemoryCommand &&
                                               std::all_of(read_.begin(), read_.end(), [](bool byte) { return byte; }));
+        // Only a pager behind the board is swapped: a presence test while the next one is on its way
+        // must not put it off.
+        swapAfterReply_ = swapAfterReply_ && connected_;
     } else if (letter == kWriteLetter && command == kPagerMemoryCommand) {
         ++writes_;
         const bool refuse = writes_ == options_.negativeAcknowledgeAt;

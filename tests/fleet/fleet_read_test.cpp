@@ -5,6 +5,8 @@
 #include <fstream>
 
 #include "cli_run.h"
+#include "image_identity.h"
+#include "pager_image.h"
 #include "roster.h"
 #include "spawned_programs.h"
 
@@ -60,6 +62,15 @@ TEST_F(FleetRead, AFleetReadWrittenIntoFreshPagersVerifiesAsPlanned) {
         EXPECT_EQ(csv.substr(0, csv.find('\r')), "unit,call1.tone1,call1.tone2,privacy");
         // A roster is never written over.
         EXPECT_EQ(Cli({"roster", "read", "--port", fleet.link(), "--out", kept, "--roster", back}).status, 2);
+        // Nor is a pager read for a folder that cannot take its file.
+        const auto readOnly = dir / "read-only";
+        std::filesystem::create_directory(readOnly);
+        std::filesystem::permissions(readOnly,
+                                     std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        const auto refused = Cli({"roster", "read", "--port", fleet.link(), "--out", readOnly.string(), "--count", "1"});
+        EXPECT_EQ(refused.status, 2);
+        EXPECT_NE(refused.err.find(readOnly.string() + ": cannot be written: Permission denied"), std::string::npos)
+            << refused.err;
     }
     Simulator fresh(dir, FleetOptions());
     WriteFleet(fresh.link(), back);
@@ -71,9 +82,47 @@ TEST_F(FleetRead, AFleetReadWrittenIntoFreshPagersVerifiesAsPlanned) {
                           "3 pagers read, 3 as planned\n");
     const auto rows = std::get<std::vector<CsvRow>>(ParseCsv(std::get<std::string>(ReadTextFile(log))));
     ASSERT_EQ(rows.size(), 4u);
-    EXPECT_EQ(rows[0].cells, (std::vector<std::string>{"time", "port", "unit", "outcome", "differences"}));
+    EXPECT_EQ(rows[0].cells, (std::vector<std::string>{"time", "port", "unit", "outcome", "differences", "image"}));
     EXPECT_EQ(rows[2].cells.at(2), "pager-002-2");
     EXPECT_EQ(rows[2].cells.at(3), "as planned");
+    // Each line names what the pager holds as the write log names the image sent.
+    const auto written = std::get<std::vector<CsvRow>>(ParseCsv(std::get<std::string>(ReadTextFile(back + ".log"))));
+    for (std::size_t row = 1; row <= 3; ++row) EXPECT_EQ(rows[row].cells.at(5), written.at(row).cells.at(8));
+}
+
+// A pager whose speaker thresholds belong to no squelch level holds other bytes than a Write sends,
+// even though the Read repairs them to exactly the planned pair.
+TEST_F(FleetRead, APagerWhoseSquelchPairTheReadRepairsIsNotAsPlanned) {
+    std::ofstream(roster) << "unit,call1.tone1,call1.tone2\nP-01,349.0,600.9\n";
+    const std::string sent = (dir / "sent").string();
+    {
+        Simulator simulator(dir, {});
+        ASSERT_EQ(Cli({"roster", "write", "--port", simulator.link(), base, roster, "--log", roster + ".log", "--out",
+                       sent, "--wait"})
+                      .status,
+                  0);
+    }
+    auto bytes = testing::ReadAll(dir / "sent" / "P-01.tbl");
+    ASSERT_EQ(bytes.size(), kImageSize);
+    bytes[76] = 20;  // speaker on and off: no level's pair (the plan's is 82 and 68)
+    bytes[79] = 10;
+    PagerImage held{};
+    std::copy(bytes.begin(), bytes.end(), held.bytes.begin());
+    SetWord16(held, kChecksumOffset, ImageChecksum(held));
+    const auto table = dir / "strayed.tbl";
+    std::ofstream(table, std::ios::binary).write(reinterpret_cast<const char*>(held.bytes.data()), kImageSize);
+
+    Simulator simulator(dir, {"--table", table.string()});
+    std::ofstream(dir / "answers") << "\n";
+    const std::string log = (dir / "verify.csv").string();
+    const auto verify = testing::Cli("roster verify --port " + simulator.link() + " " + base + " " + roster +
+                                     " --log " + log + " < " + (dir / "answers").string());
+    EXPECT_EQ(verify.status, 1);
+    EXPECT_EQ(verify.out, "P-01 (nearest): speaker_off: planned 0.80, pager 0.12; speaker_on: planned 0.96, pager "
+                          "0.24\n1 pager read, 0 as planned\n");
+    const auto rows = std::get<std::vector<CsvRow>>(ParseCsv(std::get<std::string>(ReadTextFile(log))));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].cells.at(5), ImageIdentity(held));
 }
 
 TEST_F(FleetRead, APagerChangedBehindThePlansBackAndOneOfAnotherFleetAreFoundAsSuch) {

@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <fstream>
 
 #include "cli_run.h"
@@ -89,6 +90,11 @@ TEST_F(FleetWrite, ThreeUnitsWrittenLoggedAndKeptForVerify) {
     std::size_t requests = 0;
     for (auto at = traced.find("  ->  "); at != std::string::npos; at = traced.find("  ->  ", at + 1)) ++requests;
     EXPECT_GE(requests, 3u * 32u);
+    // Before a Write the pager is looked at with a glance at its two checksum bytes; its whole memory
+    // is read only when the log holds an image with that checksum, and the log holds none yet.
+    const auto lookedAt = traced.substr(0, traced.find("write '3' address 0 count 8"));
+    EXPECT_NE(lookedAt.find("read '3' address 254 count 2"), std::string::npos) << lookedAt;
+    EXPECT_EQ(lookedAt.find("count 128"), std::string::npos) << lookedAt;
     const auto untraced = Write(simulator.link(), {"--trace", (dir / "no" / "t.txt").string()});
     EXPECT_EQ(untraced.status, 1);
     EXPECT_TRUE(untraced.out.empty()) << "nothing was tried on the line";
@@ -146,6 +152,49 @@ TEST_F(FleetWrite, WaitKeepsOffAPagerLeftUnchangedAndCtrlCStopsOnlyOnceTheWriteI
                        "0 skipped; stopped, run again with the same log to go on\n");
     EXPECT_NE(said.find("Unit P-02: written"), std::string::npos) << said;
     EXPECT_EQ(Logged(simulator.link()).size(), 2u);
+}
+
+// The log tells what happened when no pager was there: the Write's box as the window shows it, and
+// in the outcome that no pager answered; a stop while waiting for a pager ends the run at once.
+TEST_F(FleetWrite, NoPagerAnsweringIsLoggedAsSuchAndCtrlCWhileWaitingStopsAtOnce) {
+    const std::string control = (dir / "sim-control").string();
+    Simulator simulator(dir, {"--control", control});
+    std::ofstream(control) << "remove\n";
+    std::ofstream(roster) << "unit,call1.tone1,call1.tone2\nP-01,349.0,600.9\n";
+    std::ofstream(dir / "answers") << "\n";
+    ::usleep(100000);
+    const auto asked = testing::Cli("roster write --on-failure stop --port " + simulator.link() + " " + base + " " +
+                                    roster + " --log " + log + " < " + (dir / "answers").string() + " 2>" +
+                                    (dir / "said").string() + "; exit $?");
+    EXPECT_EQ(asked.status, 1);
+    EXPECT_NE(asked.out.find("ZR250Pro: The new functions will not work for ZR250Pro with firmware version older "
+                             "than 5.10!"),
+              std::string::npos)
+        << asked.out;
+    const auto told = std::get<std::string>(ReadTextFile(dir / "said"));
+    EXPECT_NE(told.find("Unit P-01: no pager answered"), std::string::npos) << told;
+    ASSERT_EQ(Logged(simulator.link()).size(), 1u);
+    EXPECT_EQ(Logged(simulator.link())[0][1], "no pager answered");
+
+    int out = -1, err = -1;
+    const pid_t writer = testing::Spawn({ZR250PRO_CLI, "roster", "write", "--port", simulator.link(), base, roster,
+                                         "--log", log, "--wait"},
+                                        out, err);
+    std::string said;
+    ASSERT_TRUE(testing::ReadUntil(err, said, "Waiting for the pager of unit P-01: no pager behind the board"));
+    const auto stopAt = std::chrono::steady_clock::now();
+    ::kill(writer, SIGINT);
+    const std::string printed = testing::ReadToEnd(out);
+    int status = 0;
+    ::waitpid(writer, &status, 0);
+    // Not a reply time-out of 3 s: the look for a pager is a glance.
+    EXPECT_LT(std::chrono::steady_clock::now() - stopAt, std::chrono::seconds(2));
+    ::close(out);
+    ::close(err);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(printed, "0 written, 0 already written, 0 failed, 0 skipped; stopped while waiting for the pager of "
+                       "unit P-01 (no pager in hand), run again with the same log to go on\n");
+    EXPECT_EQ(Logged(simulator.link()).size(), 1u);
 }
 
 TEST_F(FleetWrite, AskedAtEveryPagerAFailedWriteIsTriedAgainAndAUnitSkipped) {
@@ -212,6 +261,55 @@ TEST_F(FleetWrite, ALogThatIsNoFleetLogOrCannotBeWrittenStopsBeforeAnyPager) {
         EXPECT_NE(refused.err.find(log + ": cannot be written: " + reason), std::string::npos) << refused.err;
     }
     EXPECT_EQ(std::filesystem::file_size(readOnly), 0u);
+}
+
+// --out is made ready before the first pager: a folder that cannot take the images ends the run
+// before the port is opened, the log untouched.
+TEST_F(FleetWrite, AnOutFolderThatCannotTakeTheImagesStopsTheRunBeforeAnyPager) {
+    Simulator simulator(dir, {"--pagers", "3", "--auto-swap", "--swap-gap", "100"});
+    const auto file = dir / "file", readOnly = dir / "read-only", trace = dir / "trace.txt";
+    std::ofstream(file) << "";
+    std::filesystem::create_directory(readOnly);
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    for (const auto& [folder, reason] : {std::pair{file, "is not a folder"},
+                                         {file / "sent", "cannot be made a folder: "},
+                                         {readOnly, "cannot be written: Permission denied"}}) {
+        const auto run = Write(simulator.link(), {"--out", folder.string(), "--trace", trace.string()});
+        EXPECT_EQ(run.status, 2) << folder;
+        EXPECT_NE(run.err.find(folder.string() + ": " + reason), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("; no pager was written"), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty()) << run.out;
+        EXPECT_FALSE(std::filesystem::exists(log));
+        const auto traced = ReadTextFile(trace);
+        EXPECT_TRUE(!std::holds_alternative<std::string>(traced) || std::get<std::string>(traced).empty())
+            << "the port was not opened";
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(readOnly));
+}
+
+// A roster as a spreadsheet saves it with ";" is written like any other. A sent image that cannot
+// be kept after all stops the run once its pager is logged: the log says the image was not kept,
+// and the exit status is 1.
+TEST_F(FleetWrite, ASemicolonRosterIsWrittenAndAnImageNotKeptStopsTheRunWithExitOne) {
+    std::ofstream(roster) << " unit ; call1.tone1 ;call1.tone2 \r\nP-01;349.0;600.9\r\nP-02;368.5;600.9\r\n"
+                             "P-03;389.0;600.9\r\n";
+    const auto blocked = dir / "sent" / "P-02.tbl";
+    std::filesystem::create_directories(blocked);  // a folder where P-02's image would go
+    Simulator simulator(dir, {"--pagers", "3", "--auto-swap", "--swap-gap", "100"});
+    const auto run = Write(simulator.link(), {"--out", out});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.out, "ZR250Pro: Write Sucess !\nZR250Pro: Write Sucess !\n2 written, 0 already written, 0 failed, 0 "
+                       "skipped, 1 image not kept; stopped, run again with the same log to go on\n");
+    EXPECT_NE(run.err.find("cannot save " + blocked.string() + ": "), std::string::npos) << run.err;
+    const auto logged = Logged(simulator.link());
+    ASSERT_EQ(logged.size(), 2u);
+    EXPECT_EQ(logged[0], (std::vector<std::string>{"P-01", "written", "Write Sucess !"}));
+    EXPECT_EQ(logged[1].at(1), "written");
+    EXPECT_EQ(logged[1].at(2).rfind("Write Sucess !; image not kept: " + blocked.string() + ": ", 0), 0u)
+        << logged[1].at(2);
+    const auto kept = testing::ReadAll(dir / "sent" / "P-01.tbl");
+    ASSERT_EQ(kept.size(), kImageSize);
+    EXPECT_EQ(kept[192] << 8 | kept[193], 3490);
 }
 
 // Images whose 16-bit sums are equal are still different images: a resume after the roster or the

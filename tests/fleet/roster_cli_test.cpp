@@ -6,6 +6,7 @@
 #include "cli_run.h"
 #include "fleet_check.h"
 #include "pager_image.h"
+#include "spawned_programs.h"
 #include "temp_dir.h"
 
 namespace zr {
@@ -42,6 +43,29 @@ TEST(RosterCli, CheckExitsZeroOneOrTwo) {
     const auto missingBase = Cli("roster check " + (dir / "missing.tbl").string() + " " + roster);
     EXPECT_EQ(missingBase.status, 1);
     EXPECT_EQ(missingBase.out, "ZR250Pro: Open Error!\n");
+}
+
+TEST(RosterCli, InputEchoedInMessagesShowsItsControlBytesEscaped) {
+    testing::TempDir dir;
+    const std::string base = (dir / "base.tbl").string(), roster = (dir / "r.csv").string();
+    ASSERT_EQ(Cli("default -o " + base).status, 0);
+
+    // A cell the field cannot take, holding a bell and an escape sequence.
+    WriteText(roster, "unit;reminder\nP-01;\"60\aSecond\x1b[2J\"\n");
+    const auto cell = Cli("roster check " + base + " " + roster);
+    EXPECT_EQ(cell.status, 1);
+    EXPECT_EQ(cell.out, "P-01, reminder \"60\\x07Second\\x1b[2J\" (line 2, column 2):\n"
+                        "reminder: \"60\\x07Second\\x1b[2J\" is not an item of the list\n"
+                        "1 unit, 1 refused value, 0 tone plan problems\n");
+
+    // A NUL in a unit's name.
+    std::ofstream(roster, std::ios::binary) << std::string("unit\nP\0\n", 8);
+    const auto name = Cli(std::vector<std::string>{"roster", "check", base, roster});
+    EXPECT_EQ(name.status, 2);
+    EXPECT_NE(name.err.find(roster + " line 2, column 1: the unit name \"P\\x00\" holds the control byte \\x00"),
+              std::string::npos)
+        << name.err;
+    EXPECT_EQ(name.err.find('\0'), std::string::npos);
 }
 
 TEST(RosterCli, TheBaseIsTakenAsTheWindowsOpenAndLoadTakeIt) {

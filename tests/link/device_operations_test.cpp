@@ -468,7 +468,9 @@ TEST_F(DeviceOperations, LineFailuresEndWithTheBoxOfTheirPhase) {
         EXPECT_FALSE(c.operation(Context()));
         EXPECT_EQ(Messages(), std::vector{c.message});
         EXPECT_EQ(view.imageReplacements, 0);
-        if (c.piecesAcknowledged >= 0) EXPECT_EQ(view.piecesSent, std::vector{c.piecesAcknowledged});
+        if (c.piecesAcknowledged >= 0) {
+            EXPECT_EQ(view.piecesSent, std::vector{c.piecesAcknowledged});
+        }
         if (c.operation == ReadPager) {
             PagerImage expected = StartupImage();
             expected[1] = 5;

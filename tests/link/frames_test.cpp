@@ -191,7 +191,9 @@ TEST_F(FrameLinkTest, FirmwareVersionReadsTheMinorByteAsDigitsAfterThePoint) {
         EXPECT_EQ(image[2], c.minor);
         // The field the load and show display gives the same text for the same two bytes.
         for (const auto& field : ImageFields())
-            if (field.key == "firmware") EXPECT_EQ(FieldValueText(DecodeField(image, field)), c.shown);
+            if (field.key == "firmware") {
+                EXPECT_EQ(FieldValueText(DecodeField(image, field)), c.shown);
+            }
     }
     // No answer: 0, which fails the gate, and the image keeps its bytes.
     PagerImage image = StartupImage();

@@ -1,9 +1,15 @@
 // The trace a technician sends: every event on the line, one line each, readable at a glance.
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -135,13 +141,15 @@ TEST(LinkTraceCli, TraceOptionWritesTheFileOrSaysWhyNot) {
 }
 
 TEST(LinkTraceCli, TheTimesOfAScanOfTwoBoardsNeverGoBack) {
-    // Both lines are opened and asked at once, their lines in one file; the first board's replies
-    // trickle, so the other's lines are written between their first and last bytes.
+    // Both lines are opened and asked at once, their lines in one file. Both boards trickle their
+    // replies, the second a little faster: its reply begins after the first's and ends before it,
+    // so a line stamped with its reply's first byte would run backwards.
     TempDir dir;
-    SimulatorOptions slow;
-    slow.byteGap = std::chrono::milliseconds(5);
-    SimulatorThread first(slow);
-    SimulatorThread second;
+    SimulatorOptions slower, slow;
+    slower.byteGap = std::chrono::milliseconds(40);
+    slow.byteGap = std::chrono::milliseconds(39);
+    SimulatorThread first(slower);
+    SimulatorThread second(slow);
     ::setenv("ZR250PRO_PORTS", (first.PortPath() + ":" + second.PortPath()).c_str(), 1);
     const auto scan = testing::Cli("scan --trace " + (dir / "t.txt").string());
     ::unsetenv("ZR250PRO_PORTS");
@@ -151,7 +159,9 @@ TEST(LinkTraceCli, TheTimesOfAScanOfTwoBoardsNeverGoBack) {
     std::set<std::string> ports;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         ports.insert(lines[i].port);
-        if (i > 0) EXPECT_GE(lines[i].ms, lines[i - 1].ms) << "line " << i + 1;
+        if (i > 0) {
+            EXPECT_GE(lines[i].ms, lines[i - 1].ms) << "line " << i + 1;
+        }
     }
     EXPECT_EQ(ports.size(), 2u);
 }
@@ -165,6 +175,34 @@ TEST(LinkTraceFile, EachLineIsOnDiskAsItsEventHappens) {
     const auto lines = ReadTrace(dir / "t.txt");
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[1].event, "<-");
+}
+
+// A trace that stops taking lines (the disk full: here a file size limit) is said once on standard
+// error, and the events after it still come and go without it.
+TEST(LinkTraceFile, ATraceThatCannotBeWrittenIsSaidOnce) {
+    TempDir dir;
+    const auto errors = dir / "stderr.txt";
+    const pid_t child = ::fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        const int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(err, STDERR_FILENO);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{200, 200};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        LinkTrace trace(dir / "t.txt");
+        for (int i = 0; i < 20; ++i) trace.Event("/dev/pts/9", "->", "56 61 6E 74 6F 72 65 6C 69 78 33 52");
+        std::_Exit(trace.IsOpen() ? 3 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::ifstream in(errors);
+    std::vector<std::string> said;
+    for (std::string line; std::getline(in, line);) said.push_back(line);
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find("cannot be written"), std::string::npos) << said[0];
+    EXPECT_NE(said[0].find("the work goes on without it"), std::string::npos) << said[0];
 }
 
 // What is no file is refused before it is opened: opening a FIFO would wait for a reader forever,

@@ -1,5 +1,5 @@
-// The fleet sheet: overlapping decoder bands found and named, the log read whatever its extra
-// columns, and a large fleet over as many pages as it needs, the table's header on each.
+// The fleet sheet: the tone plan's problems listed and their tones marked on the chart, the log
+// read whatever its extra columns, and a large fleet over as many pages as it needs, the table's header on each.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -8,7 +8,6 @@
 #include "fleet_log_reader.h"
 #include "pdf_text.h"
 #include "temp_dir.h"
-#include "tone_plan_chart.h"
 
 namespace {
 
@@ -20,49 +19,14 @@ std::string DefaultBase(const zr::testing::TempDir& dir) {
     return base;
 }
 
-std::vector<zr::UnitImage> Units(const zr::testing::TempDir& dir, const std::string& roster) {
-    std::ofstream(dir / "fleet.csv") << roster;
-    auto fleet = zr::CheckFleet(DefaultBase(dir), dir / "fleet.csv", zr::ToneEntryMode::User);
-    return std::get<zr::CheckedFleet>(fleet).units;
-}
-
-TEST(TonePlanChart, MarksOnlyBandsOfDifferentTonesThatADecoderCouldConfuse) {
-    struct Case {
-        const char* what;
-        const char* second;  // the second unit's call 1, beside a first unit at 600.9/1500.0
-        const char* bandwidth;
-        std::size_t overlaps;
-    };
-    const Case cases[] = {
-        {"near-equal tone within both bands", "602.0/1200.0", "1.5", 1},
-        {"the same tone, shared on purpose", "600.9/1200.0", "1.5", 0},
-        {"the neighbouring standard tone", "634.5/1200.0", "1.5", 0},
-        {"bands that meet at their edges", "602.1/1200.0", "0.1", 1},
-        {"bands just apart", "602.2/1200.0", "0.1", 0},
-    };
-    for (const auto& c : cases) {
-        zr::testing::TempDir dir;
-        const std::string second(c.second);
-        const auto units = Units(dir, std::string("unit,call1.tone1,call1.tone2,decoder_bandwidth\n") +
-                                          "A,600.9,1500.0," + c.bandwidth + "\nB," + second.substr(0, 5) + "," +
-                                          second.substr(6) + "," + c.bandwidth + "\n");
-        ASSERT_EQ(units.size(), 2u) << c.what;
-        const auto overlaps = zr::report::FindOverlaps(units);
-        ASSERT_EQ(overlaps.size(), c.overlaps) << c.what;
-        if (c.overlaps) {
-            EXPECT_EQ(overlaps[0].first.unit, 0u) << c.what;
-            EXPECT_EQ(overlaps[0].second.unit, 1u) << c.what;
-        }
-    }
-}
-
 TEST(FleetSheet, NamesThePlantedPairAndShowsTheLogsOutcomeAndDate) {
     zr::testing::TempDir dir;
     const auto base = DefaultBase(dir);
+    // North and South answer each other's call; East's first tone is near both, its second is not.
     std::ofstream(dir / "fleet.csv") << "unit,call1.tone1,call1.tone2,group1.on,group1.tone\n"
                                         "North,600.9,1500.0,true,1122.5\n"
-                                        "South,602.0,1200.0,true,1122.5\n"
-                                        "East,330.5,1500.0,true,1122.5\n"
+                                        "South,602.0,1500.0,true,1122.5\n"
+                                        "East,603.0,1200.0,true,1122.5\n"
                                         "West,349.0,900.0,,\n";
     // A log with a column this reader does not know, and a unit written after it failed once.
     std::ofstream(dir / "fleet.log") << "time,unit,port,firmware,outcome,message,checksum,pieces,sha256\r\n"
@@ -73,15 +37,24 @@ TEST(FleetSheet, NamesThePlantedPairAndShowsTheLogsOutcomeAndDate) {
                   " --log " + (dir / "fleet.log").string())
                   .status,
               0);
-    std::string text;
-    for (const auto& page : zr::testing::PdfPages(sheet)) text += zr::testing::Squeezed(page);
+    std::string text, chart;
+    for (const auto& page : zr::testing::PdfPages(sheet)) {
+        text += zr::testing::Squeezed(page);
+        if (page.find("tone plan chart") != std::string::npos) chart += page;
+    }
     EXPECT_NE(text.find("North 600.9/1500.0 off off off 1122.5 off ±1.5 % written 2026-12-01 09:20"), std::string::npos)
         << text;
     EXPECT_NE(text.find("West 349.0/900.0 off off off off off ±1.5 % not in log"), std::string::npos) << text;
-    EXPECT_NE(text.find("#1 North call 1 tone 1 600.9 Hz ±1.5 % overlaps South call 1 tone 1 602.0 Hz ±1.5 %"),
+    EXPECT_NE(text.find("#1 North call1 600.9/1500.0 Hz answers the page of South call1 602.0/1500.0 Hz"),
               std::string::npos)
         << text;
-    EXPECT_EQ(text.find("#2"), std::string::npos) << text;
+    EXPECT_NE(text.find("#2 South call1 602.0/1500.0 Hz answers the page of North call1"), std::string::npos) << text;
+    EXPECT_EQ(text.find("#3"), std::string::npos) << text;
+    // The chart marks the tones of the same problems: North's and South's calls, not East's.
+    std::size_t marks = 0;
+    for (std::size_t at = chart.find("#1"); at != std::string::npos; at = chart.find("#1", at + 1)) ++marks;
+    EXPECT_EQ(marks, 2u) << chart;  // once on each of their rows
+    EXPECT_EQ(chart.find("#2"), std::string::npos) << chart;
 
     std::ofstream(dir / "other.log") << "when,who\n";
     EXPECT_NE(Cli("roster sheet " + base + " " + (dir / "fleet.csv").string() + " -o " + sheet.string() + " --log " +

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -100,6 +101,7 @@ private slots:
     void toneTableKeepsTheCurrentCellBetweenOpenings();
 
     void boardTestingNoticeIsAFramelessNoticeOverTheMainWindow();
+    void messageBoxesAreWideEnoughForTheirCaption();
 
     void accessCodeUnlocksInAnyCaseAndWithBlanks_data();
     void accessCodeUnlocksInAnyCaseAndWithBlanks();
@@ -263,8 +265,32 @@ void DialogsTest::boardTestingNoticeIsAFramelessNoticeOverTheMainWindow() {
     QVERIFY(qAbs(notice.frameGeometry().center().x() - parent_->frameGeometry().center().x()) <= 1);
     QVERIFY(qAbs(notice.frameGeometry().center().y() - parent_->frameGeometry().center().y()) <= 1);
 
+    // The window grown or moved as the window manager shows it (maximised): the notice follows.
+    parent_->setGeometry(0, 0, 1200, 900);
+    QTRY_VERIFY(qAbs(notice.frameGeometry().center().x() - parent_->frameGeometry().center().x()) <= 1);
+    QTRY_VERIFY(qAbs(notice.frameGeometry().center().y() - parent_->frameGeometry().center().y()) <= 1);
+
     notice.close();
     QVERIFY(!notice.isVisible());
+}
+
+// A box with a short text is still as wide as its caption and the title bar's buttons, so that the
+// window manager shows the caption whole, not squeezed to "Z… o".
+void DialogsTest::messageBoxesAreWideEnoughForTheirCaption() {
+    for (const zr::Message& message : {zr::PlainMessage("OK"), zr::WarningMessage("?")}) {
+        int shownWidth = 0;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            shownWidth = box->width();
+            box->accept();
+        });
+        zr::gui::ShowMessage(parent_.get(), message);
+        QFont bold = parent_->font();
+        bold.setBold(true);
+        const int captionWidth = QFontMetrics(bold).horizontalAdvance(QString::fromStdString(message.caption));
+        QVERIFY2(shownWidth >= captionWidth + 100, qPrintable(QString::fromStdString(message.caption)));
+    }
 }
 
 void DialogsTest::accessCodeUnlocksInAnyCaseAndWithBlanks_data() {

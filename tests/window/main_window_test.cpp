@@ -341,6 +341,17 @@ void MainWindowTest::menusAreReachedFromTheKeyboard() {
     QTest::keyClick(field, Qt::Key_A, Qt::AltModifier);
     QTRY_VERIFY(started.Find<QMenu>("Advance1")->isVisible());
     QTest::keyClick(started.Find<QMenu>("Advance1"), Qt::Key_Escape);
+    QTRY_VERIFY(!started.Find<QMenu>("Advance1")->isVisible());
+
+    // A lone Alt marks the first menu's title; Down then opens that menu.
+    QVERIFY(zr::test::WaitActive(&started.window()));
+    field->setFocus();
+    QTRY_VERIFY(field->hasFocus());
+    QTest::keyClick(field, Qt::Key_Alt);
+    QTRY_COMPARE(bar->activeAction(), bar->actions().first());
+    QTest::keyClick(bar, Qt::Key_Down);
+    QTRY_VERIFY(started.Find<QMenu>("FileF1")->isVisible());
+    QTest::keyClick(started.Find<QMenu>("FileF1"), Qt::Key_Escape);
 }
 
 void MainWindowTest::shortcutsReachTheMenuFromAField() {
