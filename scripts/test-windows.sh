@@ -164,8 +164,9 @@ cat <<'TEXT'
 windows: not built for Windows, so not run under Wine:
   test pages and recordings (the window's Test Page and Decode Recording, their test and the command
     line's page commands): Debian has no libsndfile, FFTW or Qt Multimedia for MinGW;
-  the pager card and fleet sheet tests: they read the PDF back with poppler's pdftotext, a program of
-    the build machine (the window paints them with the same code as on Linux);
+  the pager card and fleet sheet tests and the window's card_menu_test: they read the PDF back with
+    poppler's pdftotext, a program of the build machine (the window paints them with the same code as
+    on Linux);
   device_menu_test, front_ends_test and fleet_dialog_test of the window: they run the simulator
     inside the test (device_menu_win32_test runs Read, Write, Verify and the no-board messages from
     the Pager menu against COM20 and COM21 instead); screenshot_test: its X display tools are the

@@ -118,6 +118,30 @@ void Diagnose(PortFailure& failure, int systemError) {
     }
 }
 
+#else
+
+// What Windows says when a COM port cannot be opened, in the words of the POSIX diagnosis.
+void Diagnose(PortFailure& failure, std::uint32_t systemError) {
+    constexpr std::uint32_t kFileNotFound = 2, kPathNotFound = 3, kAccessDenied = 5;
+    switch (systemError) {
+    case kFileNotFound:
+    case kPathNotFound:
+        failure.kind = PortFailureKind::Missing;
+        failure.reason = "no such device";
+        failure.fix = failure.port + " does not exist: check the cable and the port's name (the Device Manager lists "
+                                     "the COM ports under Ports).";
+        break;
+    case kAccessDenied:  // Windows lets one program at a time open a COM port
+        failure.kind = PortFailureKind::Held;
+        failure.reason = "in use by another program";
+        failure.fix = "Close the program that uses the port (a terminal program, another copy of this program), "
+                      "then try again.";
+        break;
+    default:
+        break;
+    }
+}
+
 #endif
 
 }  // namespace
@@ -141,6 +165,8 @@ PortFailure DiagnosePortFailure(std::string_view port, const ECommError& error) 
     } else if (error.Code == ECommError::kGetState) {
         failure.reason = "it is not a serial port (" + std::string(std::strerror(static_cast<int>(error.SystemError))) + ")";
     }
+#else
+    if (error.Code == ECommError::kOpen) Diagnose(failure, error.SystemError);
 #endif
     return failure;
 }

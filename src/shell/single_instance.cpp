@@ -89,7 +89,11 @@ SingleInstance::SingleInstance(const QString& name, QObject* parent)
     // lock never goes stale by age.
     lock_->setStaleLockTime(0);
     first_ = lock_->tryLock(0);
+#ifdef _WIN32
+    const QString socket = name;  // a named pipe: pipes have a namespace of their own, not a folder
+#else
     const QString socket = QDir(InstanceFolder()).filePath(name);
+#endif
     if (first_)
         Listen(socket);
     else
@@ -107,10 +111,17 @@ void SingleInstance::Listen(const QString& name) {
     server_.listen(name);
     connect(&server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* client = server_.nextPendingConnection()) {
-            connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-            connect(client, &QLocalSocket::readyRead, this, [this, client] {
+            // The second copy sends its request and ends at once: what it sent may be waiting
+            // already, or come together with the end of the connection (Windows' pipes).
+            const auto takeRequest = [this, client] {
                 if (client->readAll().contains("activate")) emit activationRequested();
+            };
+            connect(client, &QLocalSocket::readyRead, this, takeRequest);
+            connect(client, &QLocalSocket::disconnected, this, [client, takeRequest] {
+                takeRequest();
+                client->deleteLater();
             });
+            takeRequest();
         }
     });
 }

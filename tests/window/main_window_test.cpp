@@ -83,7 +83,13 @@ private slots:
 
 void MainWindowTest::startsInModifyModeWithTheAdvancePageAndThePortListOfTheVariable() {
     MessageRecorder messages;
-    StartedWindow started("/nonexistent/zrA:/nonexistent/zrB");
+    // Ports that lead nowhere.
+#ifdef _WIN32
+    const std::string portA = R"(\\.\ZRMISSINGA)", portB = R"(\\.\ZRMISSINGB)";
+#else
+    const std::string portA = "/nonexistent/zrA", portB = "/nonexistent/zrB";
+#endif
+    StartedWindow started(portA + ":" + portB);
     QVERIFY(!started.Find<QAction>("Write1")->isEnabled());
     QVERIFY(started.Find<QAction>("Read1")->isEnabled());
     QVERIFY(started.Find<QAction>("Verify1")->isEnabled());
@@ -94,10 +100,10 @@ void MainWindowTest::startsInModifyModeWithTheAdvancePageAndThePortListOfTheVari
     QCOMPARE(started.Find<QTabWidget>("PageControl1")->currentWidget(), started.Find<QWidget>("TabSheet1"));
     auto* ports = started.Find<QComboBox>("cboPort");
     QCOMPARE(ports->count(), 2);
-    QCOMPARE(ports->itemText(0), QString("/nonexistent/zrA"));
-    QCOMPARE(ports->itemText(1), QString("/nonexistent/zrB"));
+    QCOMPARE(ports->itemText(0), QString::fromStdString(portA));
+    QCOMPARE(ports->itemText(1), QString::fromStdString(portB));
     QCOMPARE(ports->currentIndex(), 0);
-    QCOMPARE(started->PortNames(), (zr::PortNameTable{"/nonexistent/zrA", "/nonexistent/zrB"}));
+    QCOMPARE(started->PortNames(), (zr::PortNameTable{portA, portB}));
     QCOMPARE(started->StartDirectory(), started.folder());
     QCOMPARE(started->StatusTextPanel()->text(), QString("  Ready ......"));
     QCOMPARE(started->ProgressBar()->value(), 0);
@@ -109,8 +115,8 @@ void MainWindowTest::startsInModifyModeWithTheAdvancePageAndThePortListOfTheVari
     QCOMPARE(messages.messages.size(), std::size_t(2));
     QCOMPARE(messages.messages[0], zr::NoBoardMessage());
     const std::string& why = messages.messages[1].text;
-    QVERIFY2(why.starts_with("Cannot open /nonexistent/zrA: no such device.") &&
-                 why.find("\n\nCannot open /nonexistent/zrB: no such device.") != std::string::npos,
+    QVERIFY2(why.starts_with("Cannot open " + portA + ": no such device.") &&
+                 why.find("\n\nCannot open " + portB + ": no such device.") != std::string::npos,
              why.c_str());
 }
 
