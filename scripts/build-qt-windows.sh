@@ -62,12 +62,22 @@ sed -i 's/CONDITION QT_FEATURE_direct2d AND QT_FEATURE_directwrite AND/CONDITION
 sed -i 's/QT_CONFIG(directwrite) && QT_CONFIG(direct2d)/QT_CONFIG(directwrite)/' \
   "$source_dir/src/gui/text/windows/qwindowsfontdatabasebase.cpp" "$source_dir/src/gui/text/windows/qwindowsfontdatabase.cpp"
 
+# Qt's build adds some parts whatever the features say; none of them is linked into the window or
+# its tests, so they are left out to keep the build short: the OpenGL widget module, the minimal
+# platform, the network information and TLS plugins, and the framebuffer and device discovery
+# helpers of embedded Linux platforms.
+sed -i -e 's/^\( *\)add_subdirectory(openglwidgets)$/\1# openglwidgets left out/' "$source_dir/src/CMakeLists.txt"
+sed -i -e 's/^\( *\)add_subdirectory(\(networkinformation\|tls\))$/\1# \2 left out/' "$source_dir/src/plugins/CMakeLists.txt"
+sed -i -e 's/^\( *\)add_subdirectory(minimal)$/\1# minimal left out/' "$source_dir/src/plugins/platforms/CMakeLists.txt"
+sed -i -e 's/^add_subdirectory(\(devicediscovery\|fbconvenience\))$/# \1 left out/' "$source_dir/src/platformsupport/CMakeLists.txt"
+
 # Configured against the host's Qt tools of the same version. Left out: what neither the window nor
-# its tests use (SQL, D-Bus, XML, Concurrent, images beyond PNG, TLS libraries, Vulkan, FreeType:
-# Windows draws text with its own font engine). Pen tablets are out because Debian's source leaves
-# out their header (wintab.h); OpenGL stays, as the Windows platform plugin of this version does
-# not compile without it. Everything is built from Qt's bundled copies (zlib, PNG, PCRE2,
-# HarfBuzz), so the window needs no DLL.
+# its tests use (SQL, D-Bus, XML, Concurrent, TLS, images beyond PNG, pen tablets, touch servers,
+# Vulkan, FreeType and HarfBuzz: Windows draws text with its own font engine, and the window's
+# texts are Latin, which Qt lays out without HarfBuzz). Debian's source also leaves out the pen
+# tablet header (wintab.h). OpenGL stays, as the Windows platform plugin of this version does not
+# compile without it. zlib, PNG and PCRE2 are built from Qt's bundled copies, so the window needs
+# no DLL.
 if [ ! -f "$qt_build/build.ninja" ]; then
   launcher=()
   if command -v ccache >/dev/null; then
@@ -82,9 +92,10 @@ if [ ! -f "$qt_build/build.ninja" ]; then
     -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF \
     -DFEATURE_tabletevent=OFF -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF \
     -DFEATURE_openssl=OFF -DFEATURE_zstd=OFF -DFEATURE_icu=OFF -DFEATURE_glib=OFF \
-    -DFEATURE_freetype=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF \
+    -DFEATURE_freetype=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF \
+    -DFEATURE_tuiotouch=OFF -DFEATURE_harfbuzz=OFF -DFEATURE_ssl=OFF \
     -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_pcre2=OFF \
-    -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_doubleconversion=OFF \
+    -DFEATURE_system_doubleconversion=OFF \
     >"$windows_build/qt6-configure.log" 2>&1 || {
     tail -n 40 "$windows_build/qt6-configure.log" >&2
     echo "qt for windows: configure failed; see $windows_build/qt6-configure.log" >&2

@@ -65,6 +65,10 @@ if [ ! -f "$WINEPREFIX/.update-timestamp" ] || [ "$(cat "$WINEPREFIX/zr250pro-po
     done
   } >"$WINEPREFIX/system.reg"
   wineboot --init >"$windows_build/wineboot.log" 2>&1
+  # Windows programs draw on a desktop of Wine's own, which frames, activates and focuses their
+  # windows as Windows does: the virtual displays have no window manager that would.
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$windows_build/wineboot.log" 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x900 /f >>"$windows_build/wineboot.log" 2>&1
   wineserver --wait
   echo "$ports" >"$WINEPREFIX/zr250pro-ports"
   step "Wine prefix created"
