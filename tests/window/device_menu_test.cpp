@@ -147,7 +147,7 @@ void DeviceMenuTest::readWriteVerifyFromTheirKeys() {
     messages.Clear();
     started->FileNamePanel()->setText("File Name:site.tbl");
     started->Image()[83] = 12;
-    QTest::mouseClick(started.Find<QRadioButton>("RBtWrite"), Qt::LeftButton);
+    zr::test::ClickMark(started.Find<QRadioButton>("RBtWrite"));
     Press(started, Qt::Key_F4);
     QCOMPARE(messages.messages, (std::vector<zr::Message>{zr::WriteDoneMessage()}));
     QVERIFY(!during.windowUsable);
@@ -167,7 +167,7 @@ void DeviceMenuTest::readWriteVerifyFromTheirKeys() {
 
     // Back in Modify Mode, Verify leaves Write off and F4 does nothing.
     messages.Clear();
-    QTest::mouseClick(started.Find<QRadioButton>("RBtModify"), Qt::LeftButton);
+    zr::test::ClickMark(started.Find<QRadioButton>("RBtModify"));
     Press(started, Qt::Key_F2);
     Press(started, Qt::Key_F4);
     QCOMPARE(messages.messages, (std::vector<zr::Message>{zr::VerifyErrorMessage()}));
@@ -236,7 +236,7 @@ void DeviceMenuTest::writeRefusedMidwayStopsAtOnce() {
     messages.Clear();
     started->Image()[20] ^= 0xFF;   // in the third piece
     started->Image()[200] ^= 0xFF;  // in the twenty-sixth
-    QTest::mouseClick(started.Find<QRadioButton>("RBtWrite"), Qt::LeftButton);
+    zr::test::ClickMark(started.Find<QRadioButton>("RBtWrite"));
     Press(started, Qt::Key_F4);
     QCOMPARE(messages.messages, (std::vector<zr::Message>{zr::WriteErrorMessage()}));
     CheckGivenBack(started, true, "  Ready .....");

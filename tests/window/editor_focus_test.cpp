@@ -146,7 +146,7 @@ void EditorFocusTest::mouseOverTheWindowDoesNotRepeatARefusal() {
     editor.Type("256");
     auto* config = started.Find<QGroupBox>("GroupBox3");
     const auto moveOver = [config](int step) {
-        QTest::mouseMove(config, QPoint(config->width() - 6 - step, config->height() - 6));
+        zr::test::MoveMouse(config, QPoint(config->width() - 6 - step, config->height() - 6));
     };
     moveOver(0);
     QTRY_COMPARE(boxes.texts.size(), std::size_t(1));

@@ -283,7 +283,7 @@ void EditorLoadTest::writeModeStaysGreyedThroughALoad() {
     MessageRecorder messages;
     StartedWindow started;
     EditorDriver editor(started);
-    QTest::mouseClick(started.Find<QRadioButton>("RBtWrite"), Qt::LeftButton);
+    zr::test::ClickMark(started.Find<QRadioButton>("RBtWrite"));
     zr::PagerImage image = editor.Image();
     image[48] = 0x0F;
     image[81] |= 0x04;
@@ -293,7 +293,7 @@ void EditorLoadTest::writeModeStaysGreyedThroughALoad() {
     QVERIFY(Enabled(started, "edtVersion"));
     QCOMPARE(Text(started, "edtT14"), QString("539.0"));
     // Back in Modify Mode the calls the load switched on are editable.
-    QTest::mouseClick(started.Find<QRadioButton>("RBtModify"), Qt::LeftButton);
+    zr::test::ClickMark(started.Find<QRadioButton>("RBtModify"));
     QVERIFY(Enabled(started, "edtT14"));
 }
 

@@ -412,11 +412,11 @@ void EditorSettingsTest::editModesAfterEdits() {
     editor.Click("chkDuty2");
     editor.Click("chkDuty1");
     editor.Click("chkSYSPrivacy");
-    QTest::mouseClick(started.Find<QRadioButton>("RBtWrite"), Qt::LeftButton);
+    zr::test::ClickMark(started.Find<QRadioButton>("RBtWrite"));
     for (const char* name : {"edtT12", "chkDuty1", "cboPort", "edtFreq", "cboSQL", "chkSYSPrivacy", "edtSQL_OFF0"})
         QVERIFY2(!started.Find<QWidget>(name)->isEnabled(), name);
     QVERIFY(started.Find<QWidget>("edtVersion")->isEnabled());
-    QTest::mouseClick(started.Find<QRadioButton>("RBtModify"), Qt::LeftButton);
+    zr::test::ClickMark(started.Find<QRadioButton>("RBtModify"));
     for (const char* name : {"edtT12", "edtT22", "chkPriority2", "chkDuty1", "edtFreq", "edtBS_Period"})
         QVERIFY2(started.Find<QWidget>(name)->isEnabled(), name);
     for (const char* name : {"edtT11", "edtT21", "chkPriority1", "cboPTL", "edtAudioLock", "edtAutoMonitor"})

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
@@ -217,17 +218,19 @@ void EditorTonesTest::hintLabelsAndTheMouseOverTheWindow() {
     editor.Enter("edtT11");
     editor.Type("100");
     auto* calls = started.Find<QGroupBox>("GroupBox2");
-    QTest::mouseMove(calls, QPoint(calls->width() - 6, calls->height() / 2));
+    zr::test::MoveMouse(calls, QPoint(calls->width() - 6, calls->height() / 2));
     QTRY_COMPARE(messages.Texts(), std::vector<std::string>{kStandardRange});
     QVERIFY(!hintShown());
     // The refused field has the focus back, emptied; the next movement leaves it with the stored
     // tone, and the one after, with no field to leave, forgets the current tone field.
     QCOMPARE(editor.Focused(), editor.Edit("edtT11"));
-    QTest::mouseMove(calls, QPoint(calls->width() - 8, calls->height() / 2));
+    zr::test::MoveMouse(calls, QPoint(calls->width() - 8, calls->height() / 2));
     QTRY_COMPARE(editor.Focused(), editor.Edit("edtNull"));
     QCOMPARE(editor.Edit("edtT11")->text(), QString("669.9"));
+#ifndef _WIN32  // Windows adds a movement of its own when the box closes, which may forget it already
     QVERIFY(started->Editors().State().tones.currentToneField.has_value());
-    QTest::mouseMove(calls, QPoint(calls->width() - 10, calls->height() / 2));
+#endif
+    zr::test::MoveMouse(calls, QPoint(calls->width() - 10, calls->height() / 2));
     QTRY_VERIFY(!started->Editors().State().tones.currentToneField.has_value());
     QCOMPARE(messages.Texts(), std::vector<std::string>{kStandardRange});
 
@@ -323,7 +326,7 @@ void EditorTonesTest::toneTableIsForStandardModeAndFieldsThatTakeEntries() {
     editor.Click("chkDuty2");
     editor.Enter("edtT12");
     editor.Leave();
-    QTest::mouseClick(started.Find<QWidget>("RBtWrite"), Qt::LeftButton);
+    zr::test::ClickMark(started.Find<QRadioButton>("RBtWrite"));
     QVERIFY(started->Editors().State().tones.currentToneField.has_value());
     const zr::PagerImage written = editor.Image();
     QTest::keyClick(&started.window(), Qt::Key_F9);

@@ -139,7 +139,7 @@ void FrontEndsTest::commandLineWriteLeavesWhatOpenThenWriteLeaves() {
         for (const auto& message : messages.messages)
             expected << QString::fromStdString(message.caption + ": " + message.text);
         expected << QString::fromStdString(zr::WriteDoneMessage().caption + ": " + zr::WriteDoneMessage().text);
-        QTest::mouseClick(started.Find<QRadioButton>("RBtWrite"), Qt::LeftButton);
+        zr::test::ClickMark(started.Find<QRadioButton>("RBtWrite"));
         started.Find<QAction>("Write1")->trigger();
         QCOMPARE(messages.messages.back(), zr::WriteDoneMessage());
 

@@ -392,7 +392,7 @@ void MainWindowTest::shortcutsReachTheMenuFromAField() {
     messages.Clear();
 
     // In Write Mode F4 runs Write.
-    QTest::mouseClick(started.Find<QRadioButton>("RBtWrite"), Qt::LeftButton);
+    zr::test::ClickMark(started.Find<QRadioButton>("RBtWrite"));
     QVERIFY(zr::test::WaitActive(&started.window()));
     QTest::keyClick(started.Find<QLineEdit>("edtNull"), Qt::Key_F4);
     QCOMPARE(messages.messages, (std::vector<zr::Message>{zr::NoBoardMessage()}));
@@ -403,7 +403,7 @@ void MainWindowTest::shortcutsReachTheMenuFromAField() {
 void MainWindowTest::writeModeGreysEveryEditorAndEnablesWrite() {
     MessageRecorder messages;
     StartedWindow started;
-    QTest::mouseClick(started.Find<QRadioButton>("RBtWrite"), Qt::LeftButton);
+    zr::test::ClickMark(started.Find<QRadioButton>("RBtWrite"));
     QVERIFY(started.Find<QRadioButton>("RBtWrite")->isChecked());
     QVERIFY(!started.Find<QRadioButton>("RBtModify")->isChecked());
     QVERIFY(started.Find<QRadioButton>("radStandard")->isChecked());  // the other group keeps its choice
@@ -433,8 +433,8 @@ void MainWindowTest::modifyModeReappliesTheCallAndOptionRules() {
     started.Find<QCheckBox>("chkSYSPrivacy")->setChecked(true);
     started.Find<QCheckBox>("chkSYSAudio")->setChecked(true);
     started.Find<QCheckBox>("chkSYSSV")->setChecked(false);
-    QTest::mouseClick(started.Find<QRadioButton>("RBtWrite"), Qt::LeftButton);
-    QTest::mouseClick(started.Find<QRadioButton>("RBtModify"), Qt::LeftButton);
+    zr::test::ClickMark(started.Find<QRadioButton>("RBtWrite"));
+    zr::test::ClickMark(started.Find<QRadioButton>("RBtModify"));
 
     QVERIFY(!started.Find<QAction>("Write1")->isEnabled());
     for (const char* name : {"edtT11", "edtT21", "chkPriority1", "cboAlertType1", "edtAlertTime1", "chkDuty2", "edtT31",
@@ -452,8 +452,8 @@ void MainWindowTest::modifyModeReappliesTheCallAndOptionRules() {
     started.Find<QCheckBox>("chkSYSPrivacy")->setChecked(false);
     started.Find<QCheckBox>("chkSYSAudio")->setChecked(false);
     started.Find<QCheckBox>("chkSYSSV")->setChecked(true);
-    QTest::mouseClick(started.Find<QRadioButton>("RBtWrite"), Qt::LeftButton);
-    QTest::mouseClick(started.Find<QRadioButton>("RBtModify"), Qt::LeftButton);
+    zr::test::ClickMark(started.Find<QRadioButton>("RBtWrite"));
+    zr::test::ClickMark(started.Find<QRadioButton>("RBtModify"));
     for (const char* name : {"chkSYSAudio", "edtAutoMonitor", "cboPTL", "cboRecordMax"})
         QVERIFY2(started.Find<QWidget>(name)->isEnabled(), name);
     for (const char* name : {"edtAudioLock", "Label24", "Label31"})
@@ -537,7 +537,7 @@ void MainWindowTest::mouseOverTheWindowParksTheFocusOnEdtNull() {
     tone->setFocus(Qt::MouseFocusReason);
     QTRY_VERIFY(tone->hasFocus());
     auto* calls = started.Find<QGroupBox>("GroupBox2");
-    QTest::mouseMove(calls, QPoint(calls->width() - 6, calls->height() / 2));  // right of the call rows
+    zr::test::MoveMouse(calls, QPoint(calls->width() - 6, calls->height() / 2));  // right of the call rows
     QTRY_VERIFY(started.Find<QLineEdit>("edtNull")->hasFocus());
     QCOMPARE(exits.size(), 1);
     QCOMPARE(exits.at(0).at(0).value<QWidget*>(), static_cast<QWidget*>(tone));

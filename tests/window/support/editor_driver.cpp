@@ -46,7 +46,7 @@ void EditorDriver::Entry(const char* field, const QString& text) {
 void EditorDriver::Click(const char* box) {
     QCheckBox* target = Box(box);
     ShowPageOf(target);
-    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(6, target->height() / 2));
+    ClickMark(target);
 }
 
 void EditorDriver::Pick(const char* list, const QString& item) {
@@ -57,13 +57,8 @@ void EditorDriver::Pick(const char* list, const QString& item) {
     emit target->activated(index);
 }
 
-void EditorDriver::UseStandardMode() { QTest::mouseClick(started_.Find<QRadioButton>("radStandard"), Qt::LeftButton); }
-// On the button's round mark: a click takes only over the mark and the text, and the text " User Mode"
-// ends short of the middle of its box where a narrow font draws it (Windows' own).
-void EditorDriver::UseUserMode() {
-    auto* button = started_.Find<QRadioButton>("radUser");
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
-}
+void EditorDriver::UseStandardMode() { ClickMark(started_.Find<QRadioButton>("radStandard")); }
+void EditorDriver::UseUserMode() { ClickMark(started_.Find<QRadioButton>("radUser")); }
 
 void EditorDriver::Load(const PagerImage& image) {
     started_->Image() = image;

@@ -1,5 +1,6 @@
 #include "window_harness.h"
 
+#include <QCursor>
 #include <QTest>
 #include <QWidget>
 
@@ -56,6 +57,13 @@ StartedWindow::StartedWindow(const std::string& ports,
 StartedWindow::~StartedWindow() {
     window_.reset();
     std::filesystem::current_path(previousDirectory_);
+}
+
+void ClickMark(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2)); }
+
+void MoveMouse(QWidget* widget, QPoint at) {
+    QCursor::setPos(widget->mapToGlobal(at));
+    QTest::mouseMove(widget, at);
 }
 
 bool WaitActive(QWidget* window) {

@@ -91,6 +91,14 @@ private:
 // Waits until the window is the active window again (shortcuts work only then).
 bool WaitActive(QWidget* window);
 
+// A click on a radio button's or check box's mark: a click takes only over the mark and the text,
+// and a short text ends before the middle of its box where a narrow font draws it (Windows' own).
+void ClickMark(QWidget* button);
+
+// Moves the mouse over `widget` to `at`: the system's own pointer too, so that a movement the
+// window system adds of its own (Windows does when a box closes) comes from the same place.
+void MoveMouse(QWidget* widget, QPoint at);
+
 }  // namespace zr::test
 
 #include "main_window.h"

@@ -66,7 +66,7 @@ void DeviceMenuWin32Test::readWriteVerifyThroughTheMenu() {
     messages.Clear();
     started->Image()[48] ^= 0x5A;
     started->Image()[200] ^= 0xA5;
-    QTest::mouseClick(started.Find<QRadioButton>("RBtWrite"), Qt::LeftButton);
+    zr::test::ClickMark(started.Find<QRadioButton>("RBtWrite"));
     started.Find<QAction>("Write1")->trigger();
     QCOMPARE(messages.messages, (std::vector<zr::Message>{zr::WriteDoneMessage()}));
     QVERIFY(zr::HasValidChecksum(started->Image()));
