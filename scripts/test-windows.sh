@@ -65,10 +65,6 @@ if [ ! -f "$WINEPREFIX/.update-timestamp" ] || [ "$(cat "$WINEPREFIX/zr250pro-po
     done
   } >"$WINEPREFIX/system.reg"
   wineboot --init >"$windows_build/wineboot.log" 2>&1
-  # Windows programs draw on a desktop of Wine's own, which frames, activates and focuses their
-  # windows as Windows does: the virtual displays have no window manager that would.
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$windows_build/wineboot.log" 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x900 /f >>"$windows_build/wineboot.log" 2>&1
   wineserver --wait
   echo "$ports" >"$WINEPREFIX/zr250pro-ports"
   step "Wine prefix created"
@@ -105,11 +101,31 @@ fi
 export ZR250PRO_PORTS="COM20:COM21"
 export ZR250PRO_TEST_BOARD_PORT=COM20
 export ZR250PRO_TEST_SILENT_PORT=COM21
-# The window's tests draw on a virtual display of their own, through Qt's Windows platform.
+# The window's tests draw on a virtual display of their own, through Qt's Windows platform, inside a
+# desktop of Wine's own, which activates and focuses their windows as Windows does (the display has
+# no window manager that would; without it the suites take minutes each).
+wine_desktop() {
+  if [ "$1" = on ]; then
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x900 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  else
+    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
+  fi
+  wineserver --wait
+}
+wine_desktop on
 status=0
 # One at a time: Wine programs started together may end at once with no output.
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$windows_build" --output-on-failure || status=$?
 wineserver --kill 2>/dev/null || true  # Wine's processes of that display end with it
+# The window's suites write their results to a file: show those of the suites that failed.
+failed="$windows_build/Testing/Temporary/LastTestsFailed.log"
+if [ "$status" -ne 0 ] && [ -f "$failed" ]; then
+  for suite in $(sed -n 's/^[0-9]*:window\.//p' "$failed"); do
+    echo "windows: $suite under Wine:"
+    grep -v '^QCRITICAL\|^PASS' "$windows_build/tests/window/$suite-results.txt" 2>/dev/null | sed 's/^/  /' || true
+  done
+fi
 step "tests run under Wine"
 
 # The Windows command line and the Linux one read the same pager into the same table file.
@@ -134,7 +150,9 @@ else
   status=1
 fi
 
-# The window as a technician starts it: unpacked beside nothing, on the board of COM20.
+# The window as a technician starts it: unpacked beside nothing, on the board of COM20. Its own X
+# window, so that the screenshot script finds it and any message box by name: no Wine desktop.
+wine_desktop off
 shot="$windows_build/window-under-wine.png"
 rm -f "$shot"
 if ZR250PRO_PORTS=COM20 xvfb-run -a -s "-screen 0 1280x900x24" sh "$root/tests/window/support/show_wine_window_on_display.sh" \
