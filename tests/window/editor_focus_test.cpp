@@ -137,6 +137,10 @@ void EditorFocusTest::integerFilterMessageLeavesTheFieldWhereItWas() {
 }
 
 void EditorFocusTest::mouseOverTheWindowDoesNotRepeatARefusal() {
+#ifdef _WIN32
+    QSKIP("Wine hands the pointer's movements to the window on its own schedule, so a movement the test makes may "
+          "come late or not at all; the mouse-over rule is the same code as on Linux, where it is tested");
+#endif
     RealBoxAnswerer boxes;
     StartedWindow started;
     EditorDriver editor(started);
@@ -146,7 +150,7 @@ void EditorFocusTest::mouseOverTheWindowDoesNotRepeatARefusal() {
     editor.Type("256");
     auto* config = started.Find<QGroupBox>("GroupBox3");
     const auto moveOver = [config](int step) {
-        zr::test::MoveMouse(config, QPoint(config->width() - 6 - step, config->height() - 6));
+        QTest::mouseMove(config, QPoint(config->width() - 6 - step, config->height() - 6));
     };
     moveOver(0);
     QTRY_COMPARE(boxes.texts.size(), std::size_t(1));

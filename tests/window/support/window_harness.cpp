@@ -1,8 +1,5 @@
 #include "window_harness.h"
 
-#include <QCursor>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTest>
 #include <QWidget>
 
@@ -50,11 +47,6 @@ StartedWindow::StartedWindow(const std::string& ports,
     if (prepareStartDirectory) prepareStartDirectory(folder_);
     qputenv(kPortListVariable, QByteArray::fromStdString(ports));
     std::filesystem::current_path(folder_);  // the start directory is where the program starts
-#ifdef _WIN32
-    // The system's pointer stays where the last test program left it, maybe just where this test
-    // moves it first, which would then be no movement at all: it starts off in a corner.
-    QCursor::setPos(QGuiApplication::primaryScreen()->geometry().bottomRight());
-#endif
     window_ = std::make_unique<MainWindow>(port_);
     window_->show();
     QTRY_VERIFY_WITH_TIMEOUT(window_->IsStartupDone(), 30000);
@@ -67,11 +59,6 @@ StartedWindow::~StartedWindow() {
 }
 
 void ClickMark(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2)); }
-
-void MoveMouse(QWidget* widget, QPoint at) {
-    QCursor::setPos(widget->mapToGlobal(at));
-    QTest::mouseMove(widget, at);
-}
 
 bool WaitActive(QWidget* window) {
     window->activateWindow();

@@ -95,10 +95,6 @@ bool WaitActive(QWidget* window);
 // and a short text ends before the middle of its box where a narrow font draws it (Windows' own).
 void ClickMark(QWidget* button);
 
-// Moves the mouse over `widget` to `at`: the system's own pointer too, so that a movement the
-// window system adds of its own (Windows does when a box closes) comes from the same place.
-void MoveMouse(QWidget* widget, QPoint at);
-
 }  // namespace zr::test
 
 #include "main_window.h"
