@@ -11,10 +11,10 @@ scripts/install-deps.sh
 # session of its own at the lowest priority (its autogroup's), so that it takes only the time the
 # Linux build and tests leave over.
 mkdir -p build-windows
-setsid --wait scripts/build-qt-windows.sh >build-windows/qt6-run.log 2>&1 &
+setsid --wait bash -c 'echo 19 >/proc/self/autogroup 2>/dev/null; exec scripts/build-qt-windows.sh' \
+  >build-windows/qt6-run.log 2>&1 &
 qt_build=$!
 trap 'kill -- -$qt_build 2>/dev/null || true' EXIT
-echo 19 >"/proc/$qt_build/autogroup" 2>/dev/null || true
 
 scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
