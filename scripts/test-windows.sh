@@ -182,6 +182,9 @@ if [ -f "$log" ] && grep -q '^\[  SKIPPED \]' "$log"; then
   echo "windows: tests skipped under Wine, each with where and why:"
   grep -B1 -A1 ': Skipped$' "$log" | grep -v '^--$' | sed 's/^/  /'
 fi
+for results in "$windows_build"/tests/window/*-results.txt; do
+  [ -f "$results" ] && grep -h '^SKIP' "$results" | sed 's/^SKIP *: /  /' || true
+done
 cat <<'TEXT'
 windows: not built for Windows, so not run under Wine:
   test pages and recordings (the window's Test Page and Decode Recording, their test and the command
